@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+// The file operations the registry file needs, per platform: change detection, a whole-file read, an
+// advisory lock for read-modify-write, and a replace that leaves either the old or the new file.
+namespace tw::filestore {
+
+struct Stamp
+{
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool operator==(const Stamp&) const = default;
+};
+
+std::optional<Stamp> stamp(const std::string& path);
+
+enum class ReadResult { Ok, Missing, Failed };
+// Reads the file and stamps it from the same open file, so the two agree.
+ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error);
+
+// Whether the file (or, when it does not exist, its folder) may be written.
+bool isWritable(const std::string& path);
+
+// Held while a registry file is read, changed and written back; other copies of Tidewell wait.
+class Lock
+{
+public:
+    virtual ~Lock() = default;
+};
+std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error);
+
+// Writes to a temporary file in the same folder, flushes it and renames it over the old one.
+bool replaceFile(const std::string& path, const std::string& content, std::string& error);
+
+} // namespace tw::filestore

@@ -1,0 +1,194 @@
+// SPDX-License-Identifier: MIT
+#include "registry/FileStore.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tw::filestore {
+namespace {
+
+Stamp fromStat(const struct stat& st)
+{
+    Stamp s;
+    s.device = static_cast<std::uint64_t>(st.st_dev);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.size = static_cast<std::uint64_t>(st.st_size);
+    s.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    return s;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+class FlockLock : public Lock
+{
+public:
+    explicit FlockLock(int fd)
+        : m_fd(fd)
+    { }
+    ~FlockLock() override
+    {
+        flock(m_fd, LOCK_UN);
+        close(m_fd);
+    }
+
+private:
+    int m_fd;
+};
+
+bool writeAll(int fd, const std::string& content)
+{
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = write(fd, content.data() + done, content.size() - done);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Stamp> stamp(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return std::nullopt;
+    return fromStat(st);
+}
+
+ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return ReadResult::Missing;
+        error = std::strerror(errno);
+        return ReadResult::Failed;
+    }
+    struct stat st
+    {
+    };
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+        close(fd);
+        return ReadResult::Failed;
+    }
+    content.clear();
+    content.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            error = std::strerror(errno);
+            close(fd);
+            return ReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        content.append(buf, static_cast<std::size_t>(n));
+    }
+    stampOut = fromStat(st);
+    close(fd);
+    return ReadResult::Ok;
+}
+
+bool isWritable(const std::string& path)
+{
+    if (access(path.c_str(), F_OK) == 0)
+        return access(path.c_str(), W_OK) == 0 && access(folderOf(path).c_str(), W_OK) == 0;
+    return access(folderOf(path).c_str(), W_OK) == 0;
+}
+
+std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
+{
+    // The lock is on the registry file itself. A writer replaces the file by renaming, so after
+    // waiting for the lock, make sure it is still the file at that path, or lock the new one.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            error = std::strerror(errno);
+            return nullptr;
+        }
+        int rc;
+        do {
+            rc = flock(fd, LOCK_EX);
+        } while (rc != 0 && errno == EINTR);
+        if (rc != 0) {
+            error = std::strerror(errno);
+            close(fd);
+            return nullptr;
+        }
+        struct stat held
+        {
+        };
+        struct stat current
+        {
+        };
+        if (fstat(fd, &held) == 0 && ::stat(path.c_str(), &current) == 0 && held.st_ino == current.st_ino
+            && held.st_dev == current.st_dev)
+            return std::make_unique<FlockLock>(fd);
+        flock(fd, LOCK_UN);
+        close(fd);
+    }
+    error = "the file keeps being replaced";
+    return nullptr;
+}
+
+bool replaceFile(const std::string& path, const std::string& content, std::string& error)
+{
+    const std::string folder = folderOf(path);
+    const auto slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    std::string tmpl = folder + "/." + base + ".XXXXXX";
+    const int fd = mkstemp(tmpl.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return false;
+    }
+    struct stat old
+    {
+    };
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, content) && fsync(fd) == 0;
+    if (!ok)
+        error = std::strerror(errno);
+    if (close(fd) != 0 && ok) {
+        ok = false;
+        error = std::strerror(errno);
+    }
+    if (ok && rename(tmpl.c_str(), path.c_str()) != 0) {
+        ok = false;
+        error = std::strerror(errno);
+    }
+    if (!ok) {
+        unlink(tmpl.c_str());
+        return false;
+    }
+    // The rename itself must reach the disk too.
+    const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+} // namespace tw::filestore

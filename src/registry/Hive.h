@@ -1,0 +1,81 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw::hive {
+
+// A value as the registry keeps it: a type and raw bytes, strings as UTF-16LE.
+struct Value
+{
+    std::u16string name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+    // The value's lines as they stood in the file; empty once the value was changed or when it is new,
+    // so that a save writes back exactly what it did not change.
+    std::string text;
+};
+
+struct Key
+{
+    std::u16string name;
+    Key* parent = nullptr;
+    // Sorted as Windows enumerates them: by upper-cased name, character by character.
+    std::vector<std::unique_ptr<Key>> subkeys;
+    // In creation order; the order of the file for values that were loaded.
+    std::vector<Value> values;
+    std::uint64_t modified = 0; // last write, as a FILETIME
+    std::vector<std::string> extraLines; // "#class=", "#link", comments: kept as read
+    std::string text; // the whole block as read; empty once the key was changed
+    bool hasLink = false;
+    bool hasClass = false;
+
+    Key* findSubkey(std::u16string_view subName) const;
+    Key& addSubkey(std::u16string subName);
+    std::unique_ptr<Key> removeSubkey(const Key& child);
+    Value* findValue(std::u16string_view valueName);
+    const Value* findValue(std::u16string_view valueName) const;
+    // Marks the key changed: its block is written afresh on the next save.
+    void touch(std::uint64_t filetime);
+};
+
+struct Hive
+{
+    std::string header; // every line before the first key, kept as read
+    Key root;
+};
+
+// Where a registry file is not what it must be: the file, the 1-based line, what is wrong.
+struct ParseError
+{
+    std::string file;
+    int line = 0;
+    std::string message;
+    std::string text() const;
+};
+
+// Reads a file in Wine's registry format; throws ParseError.
+std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fileName);
+// Writes it back: what was not changed comes back byte for byte, the rest as Wine writes it.
+std::string serializeHive(const Hive& hive);
+// The header a new file starts with.
+std::string defaultHeader();
+
+// The forms Wine writes, exposed for tests.
+std::string formatValue(const Value& value);
+std::string formatKeyLine(const Key& key);
+
+// FILETIME of now, for the last-write time of changed keys.
+std::uint64_t filetimeNow();
+
+// Windows' enumeration order of subkey names, and Wine's order in its files.
+bool lessWindows(std::u16string_view a, std::u16string_view b);
+bool lessWine(std::u16string_view a, std::u16string_view b);
+
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+
+} // namespace tw::hive

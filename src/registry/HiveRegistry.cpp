@@ -1,0 +1,435 @@
+// SPDX-License-Identifier: MIT
+#include "registry/HiveRegistry.h"
+
+#include "app/Text.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tw {
+
+namespace {
+
+constexpr long kErrorRegistryIoFailed = 1016;
+constexpr std::size_t kMaxValueNameLength = 16383;
+
+bool isStringType(std::uint32_t type)
+{
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+std::u16string fromAnsi(const char* s)
+{
+    return s ? text::ansiToUtf16(s) : std::u16string();
+}
+
+// What a value's data is at the ANSI boundary: strings in the code page, everything else as stored.
+std::string ansiData(const hive::Value& v)
+{
+    if (!isStringType(v.type))
+        return std::string(v.data.begin(), v.data.end());
+    std::u16string units(v.data.size() / 2, u'\0');
+    for (std::size_t i = 0; i < units.size(); ++i)
+        units[i] = static_cast<char16_t>(v.data[2 * i] | (v.data[2 * i + 1] << 8));
+    return text::utf16ToAnsi(units);
+}
+
+// Copies data to the caller's buffer as RegQueryValueExA and RegEnumValueA do.
+long copyData(const std::string& bytes, bool isString, std::uint8_t* data, std::uint32_t* cbData)
+{
+    const auto needed = static_cast<std::uint32_t>(bytes.size());
+    if (!data) {
+        if (cbData)
+            *cbData = needed;
+        return kErrorSuccess;
+    }
+    if (!cbData)
+        return kErrorInvalidParameter;
+    if (*cbData < needed) {
+        *cbData = needed;
+        return kErrorMoreData;
+    }
+    std::memcpy(data, bytes.data(), bytes.size());
+    // Unterminated text gets a NUL when there is room for one; it is not counted.
+    if (isString && needed < *cbData && (needed == 0 || bytes.back() != '\0'))
+        data[needed] = 0;
+    *cbData = needed;
+    return kErrorSuccess;
+}
+
+} // namespace
+
+HiveRegistry::HiveRegistry(std::string file)
+    : m_file(std::move(file))
+    , m_hive(std::make_unique<hive::Hive>())
+{
+    if (!m_file.empty())
+        load();
+}
+
+bool HiveRegistry::load()
+{
+    std::string content;
+    filestore::Stamp st;
+    std::string error;
+    switch (filestore::readFile(m_file, content, st, error)) {
+    case filestore::ReadResult::Missing:
+        m_hive = std::make_unique<hive::Hive>();
+        m_stamp.reset();
+        m_error.reset();
+        return true;
+    case filestore::ReadResult::Failed:
+        m_error = hive::ParseError { m_file, 0, "cannot be read: " + error };
+        return false;
+    case filestore::ReadResult::Ok:
+        break;
+    }
+    try {
+        m_hive = hive::parseHive(content, m_file);
+        m_stamp = st;
+        m_error.reset();
+        return true;
+    } catch (const hive::ParseError& e) {
+        // Keep what was read before; the broken file is reported and never written over.
+        m_error = e;
+        m_stamp = st;
+        return false;
+    }
+}
+
+void HiveRegistry::refresh()
+{
+    if (m_file.empty())
+        return;
+    if (filestore::stamp(m_file) != m_stamp)
+        load();
+}
+
+template<class Change> long HiveRegistry::modify(Change&& change)
+{
+    if (m_file.empty())
+        return change();
+    std::string error;
+    if (!filestore::isWritable(m_file))
+        return kErrorAccessDenied;
+    const auto lock = filestore::lockExclusive(m_file, error);
+    if (!lock)
+        return kErrorAccessDenied;
+    if (filestore::stamp(m_file) != m_stamp)
+        load();
+    if (m_error)
+        return kErrorBadDb;
+    const long rc = change();
+    if (rc != kErrorSuccess)
+        return rc;
+    if (!filestore::replaceFile(m_file, hive::serializeHive(*m_hive), error)) {
+        // The change did not reach the disk: go back to what the disk holds.
+        load();
+        return kErrorRegistryIoFailed;
+    }
+    m_stamp = filestore::stamp(m_file);
+    return kErrorSuccess;
+}
+
+hive::Key* HiveRegistry::resolve(RegKey key, long& rc)
+{
+    if (key == kHKeyLocalMachine) {
+        rc = kErrorSuccess;
+        return &m_hive->root;
+    }
+    const auto it = m_handles.find(key);
+    if (it == m_handles.end()) {
+        rc = kErrorInvalidHandle;
+        return nullptr;
+    }
+    hive::Key* k = find(&m_hive->root, it->second);
+    rc = k ? kErrorSuccess : kErrorKeyDeleted;
+    return k;
+}
+
+long HiveRegistry::parseSubKey(const char* subKey, Path& parts) const
+{
+    parts.clear();
+    const std::u16string path = fromAnsi(subKey);
+    if (path.empty())
+        return kErrorSuccess;
+    if (path.front() == u'\\')
+        return kErrorBadPathname;
+    std::size_t start = 0;
+    while (start < path.size()) {
+        std::size_t end = path.find(u'\\', start);
+        if (end == std::u16string::npos)
+            end = path.size();
+        if (end == start)
+            return kErrorBadPathname;
+        parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return kErrorSuccess;
+}
+
+hive::Key* HiveRegistry::find(hive::Key* from, const Path& parts) const
+{
+    hive::Key* k = from;
+    for (const auto& part : parts) {
+        k = k->findSubkey(part);
+        if (!k)
+            return nullptr;
+    }
+    return k;
+}
+
+HiveRegistry::Path HiveRegistry::pathOf(const hive::Key* key) const
+{
+    Path p;
+    for (const hive::Key* k = key; k && k->parent; k = k->parent)
+        p.push_back(k->name);
+    std::reverse(p.begin(), p.end());
+    return p;
+}
+
+RegKey HiveRegistry::newHandle(const hive::Key* key)
+{
+    const RegKey h = m_nextHandle;
+    m_nextHandle += 4;
+    m_handles.emplace(h, pathOf(key));
+    return h;
+}
+
+long HiveRegistry::RegCreateKeyA(RegKey key, const char* subKey, RegKey* result)
+{
+    if (!result)
+        return kErrorInvalidParameter;
+    refresh();
+    Path parts;
+    long rc = parseSubKey(subKey, parts);
+    if (rc != kErrorSuccess)
+        return rc;
+    for (const auto& part : parts) {
+        if (part.size() > hive::kMaxKeyNameLength)
+            return kErrorInvalidParameter;
+    }
+    hive::Key* base = resolve(key, rc);
+    if (!base)
+        return rc;
+    if (parts.empty()) {
+        *result = key;
+        return kErrorSuccess;
+    }
+    if (hive::Key* existing = find(base, parts)) {
+        *result = newHandle(existing);
+        return kErrorSuccess;
+    }
+    const Path basePath = pathOf(base);
+    hive::Key* created = nullptr;
+    rc = modify([&]() -> long {
+        // The file may have changed under the lock: walk again from the fresh tree.
+        hive::Key* k = find(&m_hive->root, basePath);
+        if (!k)
+            return kErrorKeyDeleted;
+        const auto now = hive::filetimeNow();
+        for (const auto& part : parts) {
+            hive::Key* sub = k->findSubkey(part);
+            if (!sub) {
+                k->touch(now);
+                sub = &k->addSubkey(part);
+                sub->touch(now);
+            }
+            k = sub;
+        }
+        created = k;
+        return kErrorSuccess;
+    });
+    if (rc != kErrorSuccess)
+        return rc;
+    *result = newHandle(created);
+    return kErrorSuccess;
+}
+
+long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32_t, std::uint32_t type,
+    const std::uint8_t* data, std::uint32_t cbData)
+{
+    refresh();
+    long rc;
+    hive::Key* k = resolve(key, rc);
+    if (!k)
+        return rc;
+    if (!data && cbData > 0)
+        return kErrorInvalidParameter;
+    const std::u16string name = fromAnsi(valueName);
+    if (name.size() > kMaxValueNameLength)
+        return kErrorInvalidParameter;
+    std::vector<std::uint8_t> bytes;
+    if (isStringType(type)) {
+        std::uint32_t count = cbData;
+        // Like NT: text whose NUL the caller forgot to count gets it, when the NUL is there.
+        if (count > 0 && data[count - 1] != 0 && data[count] == 0)
+            ++count;
+        const std::u16string units
+            = text::ansiToUtf16(std::string_view(reinterpret_cast<const char*>(data), count));
+        for (char16_t c : units) {
+            bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
+            bytes.push_back(static_cast<std::uint8_t>(c >> 8));
+        }
+    } else if (cbData > 0) {
+        bytes.assign(data, data + cbData);
+    }
+    const Path path = pathOf(k);
+    return modify([&]() -> long {
+        hive::Key* target = find(&m_hive->root, path);
+        if (!target)
+            return kErrorKeyDeleted;
+        if (hive::Value* v = target->findValue(name)) {
+            v->type = type;
+            v->data = std::move(bytes);
+            v->text.clear();
+        } else {
+            target->values.push_back(hive::Value { name, type, std::move(bytes), {} });
+        }
+        target->touch(hive::filetimeNow());
+        return kErrorSuccess;
+    });
+}
+
+long HiveRegistry::RegDeleteKeyA(RegKey key, const char* subKey)
+{
+    refresh();
+    Path parts;
+    long rc = parseSubKey(subKey, parts);
+    if (rc != kErrorSuccess)
+        return rc;
+    hive::Key* base = resolve(key, rc);
+    if (!base)
+        return rc;
+    hive::Key* target = find(base, parts);
+    if (!target)
+        return kErrorFileNotFound;
+    if (!target->parent || !target->subkeys.empty())
+        return kErrorAccessDenied;
+    const Path path = pathOf(target);
+    return modify([&]() -> long {
+        hive::Key* t = find(&m_hive->root, path);
+        if (!t)
+            return kErrorFileNotFound;
+        if (!t->subkeys.empty())
+            return kErrorAccessDenied;
+        hive::Key* parent = t->parent;
+        parent->removeSubkey(*t);
+        parent->touch(hive::filetimeNow());
+        return kErrorSuccess;
+    });
+}
+
+long HiveRegistry::openKey(RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty)
+{
+    if (!result)
+        return kErrorInvalidParameter;
+    refresh();
+    Path parts;
+    long rc = parseSubKey(subKey, parts);
+    if (rc != kErrorSuccess)
+        return rc;
+    hive::Key* base = resolve(key, rc);
+    if (!base)
+        return rc;
+    if (parts.empty() && sameHandleForEmpty) {
+        *result = key;
+        return kErrorSuccess;
+    }
+    hive::Key* k = find(base, parts);
+    if (!k)
+        return kErrorFileNotFound;
+    *result = newHandle(k);
+    return kErrorSuccess;
+}
+
+long HiveRegistry::RegOpenKeyA(RegKey key, const char* subKey, RegKey* result)
+{
+    return openKey(key, subKey, result, true);
+}
+
+long HiveRegistry::RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t, std::uint32_t, RegKey* result)
+{
+    return openKey(key, subKey, result, false);
+}
+
+long HiveRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
+    std::uint32_t*, char* className, std::uint32_t* cchClass, void* lastWriteTime)
+{
+    refresh();
+    long rc;
+    hive::Key* k = resolve(key, rc);
+    if (!k)
+        return rc;
+    if (index >= k->subkeys.size())
+        return kErrorNoMoreItems;
+    if (!name || !cchName)
+        return kErrorInvalidParameter;
+    const hive::Key& sub = *k->subkeys[index];
+    const std::string ansi = text::utf16ToAnsi(sub.name);
+    if (ansi.size() >= *cchName)
+        return kErrorMoreData;
+    std::memcpy(name, ansi.data(), ansi.size());
+    name[ansi.size()] = '\0';
+    *cchName = static_cast<std::uint32_t>(ansi.size());
+    if (className && cchClass && *cchClass > 0)
+        className[0] = '\0';
+    if (cchClass)
+        *cchClass = 0;
+    if (lastWriteTime)
+        std::memcpy(lastWriteTime, &sub.modified, sizeof sub.modified);
+    return kErrorSuccess;
+}
+
+long HiveRegistry::RegEnumValueA(RegKey key, std::uint32_t index, char* valueName,
+    std::uint32_t* cchValueName, std::uint32_t*, std::uint32_t* type, std::uint8_t* data,
+    std::uint32_t* cbData)
+{
+    refresh();
+    long rc;
+    hive::Key* k = resolve(key, rc);
+    if (!k)
+        return rc;
+    if (index >= k->values.size())
+        return kErrorNoMoreItems;
+    if (!valueName || !cchValueName)
+        return kErrorInvalidParameter;
+    const hive::Value& v = k->values[index];
+    const std::string name = text::utf16ToAnsi(v.name);
+    if (name.size() >= *cchValueName)
+        return kErrorMoreData;
+    rc = copyData(ansiData(v), isStringType(v.type), data, cbData);
+    if (type)
+        *type = v.type;
+    if (rc != kErrorSuccess)
+        return rc;
+    std::memcpy(valueName, name.data(), name.size());
+    valueName[name.size()] = '\0';
+    *cchValueName = static_cast<std::uint32_t>(name.size());
+    return kErrorSuccess;
+}
+
+long HiveRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t*, std::uint32_t* type,
+    std::uint8_t* data, std::uint32_t* cbData)
+{
+    refresh();
+    long rc;
+    hive::Key* k = resolve(key, rc);
+    if (!k)
+        return rc;
+    const hive::Value* v = k->findValue(fromAnsi(valueName));
+    if (!v)
+        return kErrorFileNotFound;
+    if (type)
+        *type = v->type;
+    return copyData(ansiData(*v), isStringType(v->type), data, cbData);
+}
+
+long HiveRegistry::RegCloseKey(RegKey key)
+{
+    if (key == kHKeyLocalMachine)
+        return kErrorSuccess;
+    return m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+} // namespace tw

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "registry/FileStore.h"
+#include "registry/Hive.h"
+#include "registry/RegistryApi.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// The HKEY_LOCAL_MACHINE branch kept in a file in Wine's registry format, behaving as the Windows NT
+// registry does. Every change is on disk before the call returns; a change made on disk by another
+// program is picked up at the next call. A file that cannot be parsed is never written.
+class HiveRegistry final : public RegistryApi
+{
+public:
+    // An empty file name keeps the registry in memory only.
+    explicit HiveRegistry(std::string file);
+
+    const std::string& file() const { return m_file; }
+    // Why the file could not be read, if it could not.
+    const std::optional<hive::ParseError>& loadError() const { return m_error; }
+    std::size_t openHandleCount() const { return m_handles.size(); }
+
+    long RegCreateKeyA(RegKey key, const char* subKey, RegKey* result) override;
+    long RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved, std::uint32_t type,
+        const std::uint8_t* data, std::uint32_t cbData) override;
+    long RegDeleteKeyA(RegKey key, const char* subKey) override;
+    long RegOpenKeyA(RegKey key, const char* subKey, RegKey* result) override;
+    long RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t options, std::uint32_t samDesired,
+        RegKey* result) override;
+    long RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
+        std::uint32_t* reserved, char* className, std::uint32_t* cchClass, void* lastWriteTime) override;
+    long RegEnumValueA(RegKey key, std::uint32_t index, char* valueName, std::uint32_t* cchValueName,
+        std::uint32_t* reserved, std::uint32_t* type, std::uint8_t* data, std::uint32_t* cbData) override;
+    long RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved, std::uint32_t* type,
+        std::uint8_t* data, std::uint32_t* cbData) override;
+    long RegCloseKey(RegKey key) override;
+
+private:
+    using Path = std::vector<std::u16string>;
+
+    void refresh();
+    bool load();
+    hive::Key* resolve(RegKey key, long& rc);
+    long parseSubKey(const char* subKey, Path& parts) const;
+    hive::Key* find(hive::Key* from, const Path& parts) const;
+    Path pathOf(const hive::Key* key) const;
+    RegKey newHandle(const hive::Key* key);
+    long openKey(RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty);
+    // Runs a change under the file's lock, on the file's latest state, and saves it.
+    template<class Change> long modify(Change&& change);
+
+    std::string m_file;
+    std::unique_ptr<hive::Hive> m_hive;
+    std::optional<filestore::Stamp> m_stamp;
+    std::optional<hive::ParseError> m_error;
+    std::map<RegKey, Path> m_handles;
+    RegKey m_nextHandle = 0x1000;
+};
+
+} // namespace tw

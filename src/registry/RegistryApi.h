@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+
+namespace tw {
+
+// A registry handle as the Windows calls pass it: the predefined roots are fixed numbers, other
+// handles are whatever the backend hands out.
+using RegKey = std::uintptr_t;
+
+inline constexpr RegKey kHKeyLocalMachine = 0x80000002u;
+
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
+inline constexpr std::uint32_t kKeyRead = 0x20019;
+
+// Windows error codes the registry calls return.
+inline constexpr long kErrorSuccess = 0;
+inline constexpr long kErrorFileNotFound = 2;
+inline constexpr long kErrorAccessDenied = 5;
+inline constexpr long kErrorInvalidHandle = 6;
+inline constexpr long kErrorInvalidParameter = 87;
+inline constexpr long kErrorBadPathname = 161;
+inline constexpr long kErrorMoreData = 234;
+inline constexpr long kErrorNoMoreItems = 259;
+inline constexpr long kErrorBadDb = 1009;
+inline constexpr long kErrorKeyDeleted = 1018;
+
+// The Windows ANSI registry calls the registry operations are written against, with Windows'
+// argument meanings and return codes. Text arguments are in the ANSI code page.
+class RegistryApi
+{
+public:
+    virtual ~RegistryApi() = default;
+
+    virtual long RegCreateKeyA(RegKey key, const char* subKey, RegKey* result) = 0;
+    virtual long RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved, std::uint32_t type,
+        const std::uint8_t* data, std::uint32_t cbData)
+        = 0;
+    virtual long RegDeleteKeyA(RegKey key, const char* subKey) = 0;
+    virtual long RegOpenKeyA(RegKey key, const char* subKey, RegKey* result) = 0;
+    virtual long RegOpenKeyExA(
+        RegKey key, const char* subKey, std::uint32_t options, std::uint32_t samDesired, RegKey* result)
+        = 0;
+    virtual long RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
+        std::uint32_t* reserved, char* className, std::uint32_t* cchClass, void* lastWriteTime)
+        = 0;
+    virtual long RegEnumValueA(RegKey key, std::uint32_t index, char* valueName, std::uint32_t* cchValueName,
+        std::uint32_t* reserved, std::uint32_t* type, std::uint8_t* data, std::uint32_t* cbData)
+        = 0;
+    virtual long RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
+        std::uint32_t* type, std::uint8_t* data, std::uint32_t* cbData)
+        = 0;
+    virtual long RegCloseKey(RegKey key) = 0;
+};
+
+} // namespace tw

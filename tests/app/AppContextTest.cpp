@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#include "app/AppContext.h"
+
+#include "../registry/TestFiles.h"
+#include "registry/RegistryFactory.h"
+
+using namespace tw;
+
+TEST(AppContext, logAndHelpLiveWhereStartUpPutsThem)
+{
+    const std::string sep(1, paths::separator());
+    const AppContext ctx = makeAppContext("app", "data", "Microsoft Windows XP");
+    EXPECT_EQ(ctx.logPath, "data" + sep + "UnLog.log");
+    EXPECT_EQ(ctx.helpFile.rfind("app" + sep, 0), 0u);
+    EXPECT_EQ(ctx.title, "Tidewell");
+    EXPECT_EQ(ctx.osName, "Microsoft Windows XP");
+}
+
+TEST(AppContext, dataFolderIsTheProgramsFolderOnlyWhenItCanBeWritten)
+{
+    test::TempDir dir;
+    const std::string user = dir.file("user/tidewell");
+    EXPECT_EQ(paths::chooseDataFolder(dir.path().string(), user), dir.path().string());
+    EXPECT_EQ(paths::chooseDataFolder("app", user, [](const std::string&) { return false; }), user);
+    EXPECT_TRUE(std::filesystem::is_directory(user));
+    EXPECT_FALSE(paths::isWritableFolder(dir.file("missing")));
+}
+
+TEST(RegistryChoice, commandLineThenEnvironmentThenSystemThenDemo)
+{
+    EXPECT_EQ(chooseRegistry("a.reg", "b.reg", true, "demo.reg").file, "a.reg");
+    EXPECT_EQ(chooseRegistry("", "b.reg", true, "demo.reg").file, "b.reg");
+    EXPECT_EQ(chooseRegistry("", "", true, "demo.reg").origin, "system");
+    EXPECT_EQ(chooseRegistry("", "", false, "demo.reg").file, "demo.reg");
+}
+
+TEST(RegistryChoice, theDemoIsCopiedOnceAndTheShippedCopyNeverChanges)
+{
+    test::TempDir dir;
+    const auto shipped = dir.path() / "shipped";
+    std::filesystem::create_directories(shipped / "drive_c" / "App");
+    test::writeAll(shipped / "system.reg", "WINE REGISTRY Version 2\n");
+    test::writeAll(shipped / "drive_c" / "App" / "app.ico", "icon");
+    std::filesystem::permissions(shipped / "system.reg", std::filesystem::perms::owner_read);
+
+    std::string error;
+    const std::string user = dir.file("user/demo");
+    const std::string file = provideDemoCopy(shipped.string(), user, error);
+    ASSERT_EQ(error, "");
+    EXPECT_EQ(test::readAll(file), "WINE REGISTRY Version 2\n");
+    EXPECT_EQ(test::readAll(dir.path() / "user/demo/drive_c/App/app.ico"), "icon");
+    EXPECT_TRUE(paths::isWritableFolder(user));
+    test::writeAll(file, "changed by the user");
+    // A second start keeps the user's copy.
+    EXPECT_EQ(provideDemoCopy(shipped.string(), user, error), file);
+    EXPECT_EQ(test::readAll(file), "changed by the user");
+    EXPECT_EQ(test::readAll(shipped / "system.reg"), "WINE REGISTRY Version 2\n");
+
+    EXPECT_EQ(provideDemoCopy(dir.file("nowhere"), dir.file("user2"), error), "");
+    EXPECT_NE(error, "");
+}

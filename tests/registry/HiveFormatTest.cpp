@@ -1,0 +1,259 @@
+// SPDX-License-Identifier: MIT
+#include "registry/Hive.h"
+
+#include "TestFiles.h"
+#include "app/Text.h"
+#include "registry/RegistryApi.h"
+
+#include <functional>
+
+using namespace tw;
+using namespace tw::hive;
+
+namespace {
+
+const Key* findPath(const Hive& h, const std::u16string& path)
+{
+    const Key* k = &h.root;
+    std::size_t start = 0;
+    while (k && start <= path.size()) {
+        const auto end = path.find(u'\\', start);
+        k = k->findSubkey(
+            path.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start));
+        if (end == std::u16string::npos)
+            break;
+        start = end + 1;
+    }
+    return k;
+}
+
+std::vector<std::uint8_t> utf16z(std::u16string_view s)
+{
+    std::vector<std::uint8_t> out;
+    for (char16_t c : s) {
+        out.push_back(static_cast<std::uint8_t>(c & 0xFF));
+        out.push_back(static_cast<std::uint8_t>(c >> 8));
+    }
+    out.push_back(0);
+    out.push_back(0);
+    return out;
+}
+
+void forEachKey(const Key& k, const std::function<void(const Key&)>& f)
+{
+    f(k);
+    for (const auto& sub : k.subkeys)
+        forEachKey(*sub, f);
+}
+
+class WineFiles : public ::testing::TestWithParam<const char*>
+{
+};
+
+} // namespace
+
+TEST_P(WineFiles, loadAndSaveIsByteIdentical)
+{
+    const std::string content = test::readAll(test::dataPath(GetParam()));
+    const auto hive = parseHive(content, GetParam());
+    EXPECT_EQ(serializeHive(*hive), content);
+}
+
+// The writer is checked against every value and key line Wine wrote in the file, not just a few.
+TEST_P(WineFiles, writerProducesWinesOwnFormForEveryValueAndKeyLine)
+{
+    const auto hive = parseHive(test::readAll(test::dataPath(GetParam())), GetParam());
+    int values = 0;
+    int mismatches = 0;
+    forEachKey(hive->root, [&](const Key& k) {
+        if (!k.text.empty()) {
+            const std::string line = formatKeyLine(k);
+            if (k.text.compare(0, line.size(), line) != 0 && ++mismatches < 5)
+                ADD_FAILURE() << "key line\n" << line << "\nexpected\n" << k.text.substr(0, line.size());
+        }
+        for (const auto& v : k.values) {
+            ++values;
+            if (formatValue(v) != v.text && ++mismatches < 5)
+                ADD_FAILURE() << "wrote " << formatValue(v) << "read  " << v.text;
+        }
+    });
+    EXPECT_GT(values, 200);
+    EXPECT_EQ(mismatches, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shared, WineFiles,
+    ::testing::Values("wine/system.reg", "wine/system-edge-cases.reg", "wine/system-uninstall-excerpt.reg"));
+
+TEST(HiveFormat, readsEveryValueFormWineWrites)
+{
+    const auto hive = parseHive(test::readAll(test::dataPath("wine/system-edge-cases.reg")), "edge");
+    const Key* probe
+        = findPath(*hive, u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellProbe");
+    ASSERT_NE(probe, nullptr);
+    const Value* comments = probe->findValue(u"comments");
+    ASSERT_NE(comments, nullptr);
+    EXPECT_EQ(comments->type, kRegSz);
+    EXPECT_EQ(comments->data,
+        utf16z(u"Back\\slash, \"quotes\", tab\there, euro \u20ac, CJK \u63a2\u9488, emoji \xd83d\xde00"));
+    const Value* size = probe->findValue(u"EstimatedSize");
+    ASSERT_NE(size, nullptr);
+    EXPECT_EQ(size->type, kRegDword);
+    EXPECT_EQ(size->data, (std::vector<std::uint8_t> { 0x2a, 0, 0, 0 }));
+    const Value* readme = probe->findValue(u"Readme");
+    ASSERT_NE(readme, nullptr);
+    EXPECT_EQ(readme->type, kRegExpandSz);
+
+    const Key* unicode
+        = findPath(*hive, u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidewell\u00dcnicode");
+    ASSERT_NE(unicode, nullptr);
+    EXPECT_EQ(unicode->name, u"Tidewell\u00dcnicode");
+    // Names are found without regard to case, and keep their own case.
+    EXPECT_EQ(
+        findPath(*hive, u"SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\UNINSTALL\\TIDEWELL\u00fcNICODE"),
+        unicode);
+
+    const Key* format = findPath(*hive, u"Software\\Tidewell Format Probe");
+    ASSERT_NE(format, nullptr);
+    EXPECT_GT(format->values.size(), 15u);
+    for (const auto& v : format->values)
+        EXPECT_EQ(formatValue(v), v.text);
+}
+
+TEST(HiveFormat, subkeysEnumerateInWindowsOrder)
+{
+    const auto hive = parseHive("WINE REGISTRY Version 2\n\n[A_B] 1\n\n[ab] 1\n\n[Aa] 1\n\n[b] 1\n", "order");
+    std::vector<std::u16string> names;
+    for (const auto& k : hive->root.subkeys)
+        names.push_back(k->name);
+    // Upper-cased, "AB" < "A_B" because 'B' (0x42) < '_' (0x5F); Wine's lower-casing puts A_B first.
+    EXPECT_EQ(names, (std::vector<std::u16string> { u"Aa", u"ab", u"A_B", u"b" }));
+    EXPECT_TRUE(lessWine(u"A_B", u"ab"));
+}
+
+TEST(HiveFormat, changedKeyIsWrittenAfreshAndTheRestAsItWas)
+{
+    const std::string content = test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg"));
+    auto hive = parseHive(content, "excerpt");
+    Key* probe = const_cast<Key*>(
+        findPath(*hive, u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellProbe"));
+    ASSERT_NE(probe, nullptr);
+    probe->findValue(u"DisplayVersion")->data = utf16z(u"9.9");
+    probe->findValue(u"DisplayVersion")->text.clear();
+    probe->touch(probe->modified);
+    const std::string saved = serializeHive(*hive);
+    ASSERT_NE(saved, content);
+    // Same length, one line different: the value; the key keeps its time as it was not moved.
+    std::istringstream a(content), b(saved);
+    std::string la, lb;
+    int differing = 0;
+    while (std::getline(a, la) && std::getline(b, lb)) {
+        if (la != lb) {
+            ++differing;
+            EXPECT_EQ(la, "\"DisplayVersion\"=\"1.2.3\"");
+            EXPECT_EQ(lb, "\"DisplayVersion\"=\"9.9\"");
+        }
+    }
+    EXPECT_EQ(differing, 1);
+}
+
+TEST(HiveFormat, newKeysAndValuesAreWrittenAsWineWritesThem)
+{
+    auto hive = parseHive(defaultHeader(), "new");
+    Key& sw = hive->root.addSubkey(u"Software");
+    Key& k = sw.addSubkey(u"Br[ack]et");
+    k.values.push_back(Value { u"", kRegSz, utf16z(u"d\u00e9fault"), {} });
+    k.values.push_back(Value { u"q\"uote", kRegExpandSz, utf16z(u"%x%\\1"), {} });
+    k.values.push_back(Value { u"multi", kRegMultiSz, utf16z(std::u16string(u"a\0b\0", 4)), {} });
+    k.values.push_back(Value { u"n", kRegDword, { 1, 2, 3, 4 }, {} });
+    k.values.push_back(Value { u"short", kRegDword, { 1, 0 }, {} });
+    k.values.push_back(Value { u"odd", kRegSz, { 'a', 0, 'b' }, {} });
+    k.values.push_back(Value { u"ctl", kRegSz,
+        utf16z(std::u16string(u"\x01"
+                              u"7\x1b\xe9"
+                              u"a",
+            5)),
+        {} });
+    k.touch(0x1dd854ea6721164ull);
+    EXPECT_EQ(serializeHive(*hive),
+        defaultHeader()
+            + "[Software\\\\Br\\[ack\\]et] 1796540073\n"
+              "#time=1dd854ea6721164\n"
+              "@=\"d\\x00e9fault\"\n"
+              "\"q\\\"uote\"=str(2):\"%x%\\\\1\"\n"
+              "\"multi\"=str(7):\"a\\0b\\0\"\n"
+              "\"n\"=dword:04030201\n"
+              "\"short\"=hex(4):01,00\n"
+              "\"odd\"=hex(1):61,00,62\n"
+              "\"ctl\"=\"\\0017\\e\\x00e9a\"\n");
+    // And what was written reads back to the same data.
+    const auto again = parseHive(serializeHive(*hive), "again");
+    const Key* k2 = findPath(*again, u"software\\BR[ACK]ET");
+    ASSERT_NE(k2, nullptr);
+    ASSERT_EQ(k2->values.size(), k.values.size());
+    for (std::size_t i = 0; i < k.values.size(); ++i) {
+        EXPECT_EQ(k2->values[i].type, k.values[i].type);
+        EXPECT_EQ(k2->values[i].data, k.values[i].data);
+    }
+}
+
+TEST(HiveFormat, longBinaryLinesBreakAsWinesDo)
+{
+    Value v { u"DigitalProductId", kRegBinary, std::vector<std::uint8_t>(30, 0), {} };
+    const std::string s = formatValue(v);
+    const auto firstBreak = s.find("\\\n  ");
+    ASSERT_NE(firstBreak, std::string::npos);
+    // The first line holds the name, "hex:" and bytes up to column 76 and more.
+    EXPECT_EQ(s.substr(0, firstBreak),
+        "\"DigitalProductId\"=hex:00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,00,");
+}
+
+struct BadFile
+{
+    const char* name;
+    const char* content;
+    int line;
+    const char* fragment;
+};
+
+class BadFiles : public ::testing::TestWithParam<BadFile>
+{
+};
+
+TEST_P(BadFiles, areRejectedWithFileAndLine)
+{
+    const BadFile& bad = GetParam();
+    try {
+        parseHive(bad.content, "bad.reg");
+        FAIL() << "accepted " << bad.name;
+    } catch (const ParseError& e) {
+        EXPECT_EQ(e.file, "bad.reg");
+        EXPECT_EQ(e.line, bad.line) << e.text();
+        EXPECT_NE(e.message.find(bad.fragment), std::string::npos) << e.message;
+        EXPECT_EQ(e.text().rfind("bad.reg, line " + std::to_string(bad.line) + ": ", 0), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Hive, BadFiles,
+    ::testing::Values(BadFile { "notRegistry", "hello world\n", 1, "not a registry" },
+        BadFile { "userHive", "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1\n", 2,
+            "machine" },
+        BadFile { "truncatedString", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=\"abc", 4, "not closed" },
+        BadFile { "truncatedKey", "WINE REGISTRY Version 2\n\n[Software\\\\Mic", 3, "not closed" },
+        BadFile { "badEscape", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=\"a\\qb\"\n", 4, "unknown escape" },
+        BadFile { "badHexEscape", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=\"a\\xzz\"\n", 4, "\\x" },
+        BadFile { "badHex", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=hex:01,zz\n", 4, "hexadecimal" },
+        BadFile { "hexPastEnd", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=hex:01,\\\n", 4, "end of the file" },
+        BadFile { "longDword", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=dword:123456789\n", 4, "8 digits" },
+        BadFile {
+            "unknownForm", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=qword:1\n", 4, "unknown value form" },
+        BadFile { "garbageLine", "WINE REGISTRY Version 2\n\n[A] 1\nrubbish\n", 4, "unrecognised" },
+        BadFile { "valueBeforeKey", "WINE REGISTRY Version 2\n\"x\"=\"y\"\n", 2, "before the first key" },
+        BadFile { "badUtf8", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=\"\xff\"\n", 4, "UTF-8" }),
+    [](const auto& param) { return std::string(param.param.name); });
+
+TEST(HiveFormat, emptyFileIsAnEmptyRegistry)
+{
+    const auto hive = parseHive("", "empty");
+    EXPECT_TRUE(hive->root.subkeys.empty());
+    EXPECT_EQ(serializeHive(*hive), defaultHeader());
+}

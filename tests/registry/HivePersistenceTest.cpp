@@ -1,0 +1,190 @@
+// SPDX-License-Identifier: MIT
+// The registry file: changes on disk at once, other writers' changes picked up, nothing lost to a
+// second copy of the program or to a crash in the middle of a save, broken files left alone.
+#include "registry/HiveRegistry.h"
+
+#include "TestFiles.h"
+#include "registry/Hive.h"
+#include "registry/Registry.h"
+
+#include <chrono>
+#include <csignal>
+#include <set>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace tw;
+
+namespace {
+
+const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+std::string copyOf(const test::TempDir& dir, const std::string& shared)
+{
+    const std::string file = dir.file("system.reg");
+    test::writeAll(file, test::readAll(test::dataPath(shared)));
+    return file;
+}
+
+pid_t spawnWriter(const std::string& file, const std::string& prefix, int count)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execl(TIDEWELL_HIVE_WRITER, TIDEWELL_HIVE_WRITER, file.c_str(), prefix.c_str(),
+            std::to_string(count).c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return pid;
+}
+
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+TEST(HivePersistence, aChangeIsOnDiskWhenTheCallReturns)
+{
+    test::TempDir dir;
+    const std::string file = copyOf(dir, "wine/system.reg");
+    HiveRegistry first(file);
+    ASSERT_FALSE(first.loadError());
+    Registry reg(first);
+    reg.SaveString(kHKeyLocalMachine, kUninstall + "Fresh", "DisplayName", std::string("Fresh\0", 6));
+
+    // Another copy of the program sees it, and the first sees the other's change in turn.
+    HiveRegistry second(file);
+    Registry reg2(second);
+    EXPECT_EQ(reg2.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "DisplayName"), "Fresh");
+    reg2.SaveString(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher", "Other");
+    EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher"), "Other");
+    EXPECT_EQ(
+        reg.GetStringValue(kHKeyLocalMachine, kUninstall + "TidewellProbe", "DisplayName"), "Tidewell Probe");
+}
+
+TEST(HivePersistence, savingChangesOnlyTheChangedKeysBlock)
+{
+    test::TempDir dir;
+    const std::string file = copyOf(dir, "wine/system-edge-cases.reg");
+    const std::string before = test::readAll(file);
+    {
+        HiveRegistry hive(file);
+        Registry reg(hive);
+        reg.SaveString(
+            kHKeyLocalMachine, kUninstall + "TidewellProbe", "DisplayVersion", std::string("2.0\0", 4));
+    }
+    const std::string after = test::readAll(file);
+    // Everything before and after the probe's block is untouched.
+    const auto blockStart
+        = before.find("[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\TidewellProbe]");
+    ASSERT_NE(blockStart, std::string::npos);
+    EXPECT_EQ(after.substr(0, blockStart), before.substr(0, blockStart));
+    const auto nextBlock = before.find("\n[", blockStart);
+    const std::string tail = before.substr(nextBlock);
+    EXPECT_EQ(after.substr(after.size() - tail.size()), tail);
+    EXPECT_NE(after.find("\"DisplayVersion\"=\"2.0\"\n"), std::string::npos);
+    // And Wine's own reader would see the same tree: our reader agrees on everything else.
+    EXPECT_NO_THROW(hive::parseHive(after, file));
+}
+
+TEST(HivePersistence, aFileThatCannotBeParsedIsReportedAndNeverWritten)
+{
+    test::TempDir dir;
+    const std::string file = dir.file("system.reg");
+    const std::string broken = "WINE REGISTRY Version 2\n\n[Software\\\\A] 1\n\"x\"=\"unterminated\n";
+    test::writeAll(file, broken);
+    HiveRegistry hive(file);
+    ASSERT_TRUE(hive.loadError());
+    EXPECT_EQ(hive.loadError()->line, 4);
+    EXPECT_EQ(hive.loadError()->file, file);
+    Registry reg(hive);
+    reg.SaveString(kHKeyLocalMachine, "Software\\A", "y", "z");
+    RegKey k = 0;
+    EXPECT_EQ(hive.RegCreateKeyA(kHKeyLocalMachine, "Software\\B", &k), kErrorBadDb);
+    EXPECT_EQ(test::readAll(file), broken);
+}
+
+TEST(HivePersistence, aReadOnlyFileIsNotReplaced)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write any file";
+    test::TempDir dir;
+    const std::string file = copyOf(dir, "wine/system-uninstall-excerpt.reg");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read);
+    HiveRegistry hive(file);
+    RegKey k = 0;
+    EXPECT_EQ(hive.RegCreateKeyA(kHKeyLocalMachine, "Software\\New", &k), kErrorAccessDenied);
+}
+
+TEST(HivePersistence, twoWritersAtOnceLoseNothing)
+{
+    test::TempDir dir;
+    const std::string file = copyOf(dir, "wine/system-uninstall-excerpt.reg");
+    constexpr int kCount = 40;
+    const pid_t a = spawnWriter(file, "a", kCount);
+    const pid_t b = spawnWriter(file, "b", kCount);
+    ASSERT_EQ(waitFor(a), 0);
+    ASSERT_EQ(waitFor(b), 0);
+    HiveRegistry hive(file);
+    ASSERT_FALSE(hive.loadError());
+    Registry reg(hive);
+    const ValueCollection values = reg.EnumRegistryValuesEx(kHKeyLocalMachine, "Software\\Tidewell Test");
+    EXPECT_EQ(values.size(), 2u * kCount);
+    for (int i = 0; i < kCount; ++i) {
+        EXPECT_NE(values.find("a" + std::to_string(i)), nullptr) << i;
+        EXPECT_NE(values.find("b" + std::to_string(i)), nullptr) << i;
+    }
+}
+
+// Kills a writer at random moments: the file must always parse and hold the values written so far
+// in order, never a half-written state.
+TEST(HivePersistence, killingAWriterMidSaveNeverLeavesADamagedFile)
+{
+    test::TempDir dir;
+    const std::string file = copyOf(dir, "wine/system-uninstall-excerpt.reg");
+    std::mt19937 random(12345);
+    int kills = 0;
+    int damaged = 0;
+    int interruptedWhileWriting = 0;
+    for (int round = 0; round < 25; ++round) {
+        const pid_t pid = spawnWriter(file, "r" + std::to_string(round) + "_", 1000);
+        std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 30000));
+        if (kill(pid, SIGKILL) == 0)
+            ++kills;
+        waitFor(pid);
+        const std::string content = test::readAll(file);
+        try {
+            const auto hive = hive::parseHive(content, file);
+            HiveRegistry check(file);
+            Registry reg(check);
+            const ValueCollection values
+                = reg.EnumRegistryValuesEx(kHKeyLocalMachine, "Software\\Tidewell Test");
+            // This round's values must be r<round>_0 .. r<round>_k with no gap.
+            std::set<int> seen;
+            for (const auto& v : values) {
+                const std::string prefix = "r" + std::to_string(round) + "_";
+                if (v.name.rfind(prefix, 0) == 0)
+                    seen.insert(std::stoi(v.name.substr(prefix.size())));
+            }
+            if (!seen.empty())
+                ++interruptedWhileWriting;
+            if (!seen.empty() && (*seen.begin() != 0 || *seen.rbegin() != static_cast<int>(seen.size()) - 1))
+                ++damaged;
+            // Everything that was in the file before is still there.
+            EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "TidewellProbe", "DisplayName"),
+                "Tidewell Probe");
+        } catch (const hive::ParseError& e) {
+            ++damaged;
+            ADD_FAILURE() << e.text();
+        }
+    }
+    std::cout << "kills: " << kills << " (" << interruptedWhileWriting
+              << " while writing), damaged files: " << damaged << '\n';
+    EXPECT_GT(kills, 20);
+    EXPECT_GT(interruptedWhileWriting, 10);
+    EXPECT_EQ(damaged, 0);
+}

@@ -1,0 +1,378 @@
+// SPDX-License-Identifier: MIT
+// The registry operations' contract, written once and run against every backend, so the same
+// suite can run against a real registry.
+#include "registry/Registry.h"
+
+#include "TestFiles.h"
+#include "app/Errors.h"
+#include "registry/HiveRegistry.h"
+
+#include <cstring>
+#include <functional>
+
+using namespace tw;
+
+namespace {
+
+struct Backend
+{
+    const char* name;
+    std::function<std::unique_ptr<RegistryApi>(const test::TempDir&)> make;
+    // How many keys are open, where the backend can tell.
+    std::function<std::optional<std::size_t>(RegistryApi&)> openHandles;
+};
+
+void PrintTo(const Backend& backend, std::ostream* os)
+{
+    *os << backend.name;
+}
+
+std::optional<std::size_t> hiveHandles(RegistryApi& api)
+{
+    return static_cast<HiveRegistry&>(api).openHandleCount();
+}
+
+const Backend kBackends[] = {
+    { "HiveFile", [](const test::TempDir& d) { return std::make_unique<HiveRegistry>(d.file("system.reg")); },
+        hiveHandles },
+    { "HiveMemory", [](const test::TempDir&) { return std::make_unique<HiveRegistry>(std::string()); },
+        hiveHandles },
+};
+
+// Errors must not be reported anywhere during these tests: a report is a test failure.
+class FailingReporter : public ErrorReporter
+{
+public:
+    ErrorAction report(const ErrorInfo& info) override
+    {
+        ADD_FAILURE() << errorReportText(info);
+        return ErrorAction::Abort;
+    }
+};
+
+const std::string kBase = "Software\\Tidewell Contract";
+
+class RegistryContract : public ::testing::TestWithParam<Backend>
+{
+protected:
+    void SetUp() override
+    {
+        setErrorReporter(&m_reporter);
+        m_api = GetParam().make(m_dir);
+        m_reg = std::make_unique<Registry>(*m_api);
+    }
+    void TearDown() override
+    {
+        deleteTree(kBase);
+        expectNoOpenKeys();
+        setErrorReporter(nullptr);
+    }
+
+    void expectNoOpenKeys()
+    {
+        if (const auto n = GetParam().openHandles(*m_api)) {
+            EXPECT_EQ(*n, 0u) << "a key was left open";
+        }
+    }
+
+    // Raw writes, so tests can store what the operations never write themselves.
+    void setRaw(
+        const std::string& path, const std::string& name, std::uint32_t type, const std::string& bytes)
+    {
+        RegKey k = 0;
+        ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, path.c_str(), &k), kErrorSuccess);
+        // One byte more than counted, so NT's forgotten-NUL rule sees what lies after the data.
+        std::string buffer = bytes + std::string(1, '\x01');
+        EXPECT_EQ(m_api->RegSetValueExA(k, name.c_str(), 0, type,
+                      reinterpret_cast<const std::uint8_t*>(buffer.data()),
+                      static_cast<std::uint32_t>(bytes.size())),
+            kErrorSuccess);
+        m_api->RegCloseKey(k);
+    }
+
+    void createKey(const std::string& path)
+    {
+        RegKey k = 0;
+        ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, path.c_str(), &k), kErrorSuccess) << path;
+        m_api->RegCloseKey(k);
+    }
+
+    void deleteTree(const std::string& path)
+    {
+        std::vector<std::string> names;
+        m_reg->GetKeyNames(kHKeyLocalMachine, path, names);
+        for (const auto& n : names)
+            deleteTree(path + "\\" + n);
+        m_api->RegDeleteKeyA(kHKeyLocalMachine, path.c_str());
+    }
+
+    std::vector<std::string> keyNames(const std::string& path)
+    {
+        std::vector<std::string> names;
+        m_reg->GetKeyNames(kHKeyLocalMachine, path, names);
+        return names;
+    }
+
+    test::TempDir m_dir;
+    FailingReporter m_reporter;
+    std::unique_ptr<RegistryApi> m_api;
+    std::unique_ptr<Registry> m_reg;
+};
+
+std::string bytes(std::initializer_list<int> b)
+{
+    std::string s;
+    for (int x : b)
+        s.push_back(static_cast<char>(x));
+    return s;
+}
+
+} // namespace
+
+TEST_P(RegistryContract, saveStringCreatesTheWholePathAndStoresText)
+{
+    m_reg->SaveString(kHKeyLocalMachine, kBase + "\\A\\B\\C", "DisplayName", "Caf\xc3\xa9 Menu");
+    expectNoOpenKeys();
+    EXPECT_EQ(
+        m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\A\\B\\C", "DisplayName"), "Caf\xc3\xa9 Menu");
+    // A trailing backslash names the same key; names are found without regard to case.
+    EXPECT_EQ(
+        m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\a\\b\\c\\", "displayname"), "Caf\xc3\xa9 Menu");
+    EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "A" });
+}
+
+TEST_P(RegistryContract, saveStringCountsTheTextWithoutItsNul)
+{
+    m_reg->SaveString(kHKeyLocalMachine, kBase, "Plain", "abc");
+    m_reg->SaveString(kHKeyLocalMachine, kBase, "WithNul", std::string("abc\0", 4));
+    m_reg->SaveString(kHKeyLocalMachine, kBase, "Empty", "");
+    RegKey k = 0;
+    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    std::uint32_t size = 0;
+    std::uint32_t type = 0;
+    // NT adds the NUL the caller forgot to count when it follows the data, so both read back as 4.
+    EXPECT_EQ(m_api->RegQueryValueExA(k, "Plain", nullptr, &type, nullptr, &size), kErrorSuccess);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(m_api->RegQueryValueExA(k, "WithNul", nullptr, &type, nullptr, &size), kErrorSuccess);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(m_api->RegQueryValueExA(k, "Empty", nullptr, &type, nullptr, &size), kErrorSuccess);
+    EXPECT_EQ(size, 0u);
+    m_api->RegCloseKey(k);
+
+    const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase);
+    ASSERT_EQ(values.size(), 3u);
+    for (const auto& [name, text] : { std::pair { "Plain", "abc" }, { "WithNul", "abc" }, { "Empty", "" } }) {
+        const ValueRecord* r = values.find(name);
+        ASSERT_NE(r, nullptr) << name;
+        EXPECT_EQ(std::get<std::string>(r->value), text) << name;
+        EXPECT_EQ(r->tag, ValueRecord::kTagText) << name;
+    }
+}
+
+TEST_P(RegistryContract, setValueStoresExactlyTheCountedBytesWhenNoNulFollows)
+{
+    RegKey k = 0;
+    ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, kBase.c_str(), &k), kErrorSuccess);
+    const char data[] = "abcd";
+    ASSERT_EQ(m_api->RegSetValueExA(k, "Three", 0, kRegSz, reinterpret_cast<const std::uint8_t*>(data), 3),
+        kErrorSuccess);
+    std::uint32_t size = 0;
+    EXPECT_EQ(m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, nullptr, &size), kErrorSuccess);
+    EXPECT_EQ(size, 3u);
+    // Unterminated text gets a NUL after it when the buffer has room; the size does not count it.
+    char buf[8];
+    std::memset(buf, 'x', sizeof buf);
+    size = sizeof buf;
+    EXPECT_EQ(
+        m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &size),
+        kErrorSuccess);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(std::string(buf, 5), std::string("abc\0x", 5));
+    // Exactly the size: no NUL, no overrun.
+    std::memset(buf, 'x', sizeof buf);
+    size = 3;
+    EXPECT_EQ(
+        m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &size),
+        kErrorSuccess);
+    EXPECT_EQ(std::string(buf, 4), "abcx");
+    // Too small: 234, the size needed, and the buffer untouched.
+    std::memset(buf, 'x', sizeof buf);
+    size = 2;
+    EXPECT_EQ(
+        m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &size),
+        kErrorMoreData);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(std::string(buf, 3), "xxx");
+    m_api->RegCloseKey(k);
+}
+
+TEST_P(RegistryContract, textOutsideTheCodePageBecomesQuestionMarks)
+{
+    m_reg->SaveString(kHKeyLocalMachine, kBase, "Name", "Z\xc3\xab \xe2\x82\xac \xe2\x9c\x93 \xe6\x8e\xa2");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Name"), "Z\xc3\xab \xe2\x82\xac ? ?");
+}
+
+TEST_P(RegistryContract, getKeyNamesAppendsInEnumerationOrder)
+{
+    std::vector<std::string> names { "kept" };
+    m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Missing", names);
+    EXPECT_EQ(names, std::vector<std::string> { "kept" });
+    createKey(kBase + "\\Leaf");
+    m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Leaf", names);
+    EXPECT_EQ(names, std::vector<std::string> { "kept" });
+
+    for (const char* n : { "b", "A_B", "ab", "Aa", "{7F3B}", "zz" })
+        createKey(kBase + "\\Order\\" + n);
+    m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Order\\", names);
+    // Sorted by upper-cased name: "AB" comes before "A_B".
+    EXPECT_EQ(names, (std::vector<std::string> { "kept", "Aa", "ab", "A_B", "b", "zz", "{7F3B}" }));
+    expectNoOpenKeys();
+}
+
+TEST_P(RegistryContract, aKeyNameOf255CharactersDoesNotHideTheKeysAfterIt)
+{
+    const std::string longest(255, 'K');
+    createKey(kBase + "\\A");
+    createKey(kBase + "\\" + longest);
+    createKey(kBase + "\\Z");
+    EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", longest, "Z" }));
+    RegKey k = 0;
+    EXPECT_NE(m_api->RegCreateKeyA(kHKeyLocalMachine, (kBase + "\\" + std::string(256, 'L')).c_str(), &k),
+        kErrorSuccess);
+    EXPECT_EQ(keyNames(kBase).size(), 3u);
+}
+
+TEST_P(RegistryContract, getStringValueReadsUpToTheFirstNulWhateverTheType)
+{
+    setRaw(kBase, "Embedded", kRegSz, std::string("abc\0def\0", 8));
+    setRaw(kBase, "Number", kRegDword, bytes({ 0x41, 0x42, 0, 0x43 }));
+    setRaw(kBase, "Multi", kRegMultiSz, std::string("one\0two\0\0", 9));
+    setRaw(kBase, "Expand", kRegExpandSz, std::string("%ProgramFiles%\\x\0", 17));
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Embedded"), "abc");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Number"), "AB");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Multi"), "one");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Expand"), "%ProgramFiles%\\x");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Missing"), "");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\Missing", "Embedded"), "");
+    expectNoOpenKeys();
+}
+
+TEST_P(RegistryContract, getDwordValueReadsFourBytesOrGivesZero)
+{
+    setRaw(kBase, "One", kRegDword, bytes({ 1, 0, 0, 0 }));
+    setRaw(kBase, "Negative", kRegDword, bytes({ 0xFE, 0xFF, 0xFF, 0xFF }));
+    setRaw(kBase, "TwoBytes", kRegBinary, bytes({ 1, 0 }));
+    setRaw(kBase, "EightBytes", kRegBinary, bytes({ 1, 0, 0, 0, 0, 0, 0, 0 }));
+    m_reg->SaveString(kHKeyLocalMachine, kBase, "Text", "1");
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "One"), 1);
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Negative"), -2);
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "TwoBytes"), 1);
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "EightBytes"), 0);
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Text"), 49);
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Missing"), 0);
+    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase + "\\Missing", "One"), 0);
+    expectNoOpenKeys();
+}
+
+TEST_P(RegistryContract, getBinaryValueAcceptsOnlyA552ByteRecord)
+{
+    for (int size : { 551, 552, 553 })
+        setRaw(kBase, "Record" + std::to_string(size), kRegBinary,
+            std::string(static_cast<std::size_t>(size), '\x07'));
+    // The type is not examined.
+    setRaw(kBase, "TextRecord", kRegSz, std::string(552, 'x'));
+    std::vector<std::uint8_t> out { 9, 9 };
+    EXPECT_TRUE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Record552", out));
+    EXPECT_EQ(out, std::vector<std::uint8_t>(552, 7));
+    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Record551", out));
+    EXPECT_EQ(out, std::vector<std::uint8_t>(551, 7));
+    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Record553", out));
+    EXPECT_EQ(out.size(), 553u);
+    EXPECT_TRUE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "TextRecord", out));
+    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Missing", out));
+    EXPECT_EQ(out, std::vector<std::uint8_t> { 0 });
+    out = { 5 };
+    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase + "\\Missing", "Record552", out));
+    EXPECT_EQ(out, std::vector<std::uint8_t> { 5 });
+    expectNoOpenKeys();
+}
+
+TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
+{
+    const std::string big(5000, '\x5a');
+    setRaw(kBase, "Zeta", kRegSz, std::string("last\0", 5));
+    setRaw(kBase, "Big", kRegBinary, big);
+    setRaw(kBase, "Count", kRegDword, bytes({ 0x2a, 0, 0, 0 }));
+    setRaw(kBase, "Multi", kRegMultiSz, std::string("a\0b\0\0", 5));
+    setRaw(kBase, "Expand", kRegExpandSz, std::string("%SystemRoot%\0", 13));
+    setRaw(kBase, "Qword", 11, bytes({ 1, 2, 3, 4, 5, 6, 7, 8 }));
+    setRaw(kBase, "EmptyText", kRegSz, "");
+    // Overwriting keeps the value's place.
+    setRaw(kBase, "Zeta", kRegSz, std::string("first\0", 6));
+
+    const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\");
+    std::vector<std::string> names;
+    for (const auto& r : values)
+        names.push_back(r.name);
+    EXPECT_EQ(names,
+        (std::vector<std::string> { "Zeta", "Big", "Count", "Multi", "Expand", "Qword", "EmptyText" }));
+    EXPECT_EQ(std::get<std::string>(values[0].value), "first");
+    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(values[1].value),
+        std::vector<std::uint8_t>(big.begin(), big.end()));
+    EXPECT_EQ(values[1].tag, ValueRecord::kTagBytes);
+    EXPECT_EQ(std::get<std::int32_t>(values[2].value), 42);
+    EXPECT_EQ(values[2].tag, ValueRecord::kTagLong);
+    EXPECT_EQ(std::get<std::string>(values[3].value), std::string("a\0b", 3));
+    EXPECT_EQ(std::get<std::string>(values[4].value), "%SystemRoot%");
+    EXPECT_EQ(values[5].tag, std::nullopt);
+    EXPECT_EQ(std::get<std::string>(values[5].value), "");
+    EXPECT_EQ(std::get<std::string>(values[6].value), "");
+    EXPECT_EQ(values[6].tag, ValueRecord::kTagText);
+    EXPECT_EQ(values.find("count"), &values[2]);
+
+    EXPECT_EQ(m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\Missing").size(), 0u);
+    expectNoOpenKeys();
+}
+
+TEST_P(RegistryContract, deleteKeyRemovesOnlyAKeyWithoutSubkeys)
+{
+    m_reg->SaveString(kHKeyLocalMachine, kBase + "\\Parent\\Child", "v", "1");
+    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
+    EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "Parent" });
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\Parent\\Child", "v"), "1");
+    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\PARENT\\child");
+    EXPECT_EQ(keyNames(kBase + "\\Parent"), std::vector<std::string> {});
+    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
+    EXPECT_EQ(keyNames(kBase), std::vector<std::string> {});
+    // Deleting what is not there changes nothing and reports nothing.
+    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
+    RegKey k = 0;
+    EXPECT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, (kBase + "\\Parent").c_str(), 0, kKeyRead, &k),
+        kErrorFileNotFound);
+}
+
+TEST_P(RegistryContract, keysKeepTheCaseTheyWereCreatedWith)
+{
+    createKey(kBase + "\\MixedCase");
+    createKey(kBase + "\\MIXEDCASE\\Sub");
+    EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "MixedCase" });
+    EXPECT_EQ(keyNames(kBase + "\\mixedcase"), std::vector<std::string> { "Sub" });
+}
+
+TEST_P(RegistryContract, handlesAreValidatedAndCountedAsWindowsDoes)
+{
+    RegKey k = 0;
+    EXPECT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, "\\Software", 0, kKeyRead, &k), kErrorBadPathname);
+    EXPECT_EQ(m_api->RegCloseKey(0x4242), kErrorInvalidHandle);
+    createKey(kBase + "\\Gone");
+    ASSERT_EQ(
+        m_api->RegOpenKeyExA(kHKeyLocalMachine, (kBase + "\\Gone").c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    EXPECT_EQ(m_api->RegDeleteKeyA(kHKeyLocalMachine, (kBase + "\\Gone").c_str()), kErrorSuccess);
+    std::uint32_t size = 0;
+    EXPECT_NE(m_api->RegQueryValueExA(k, "x", nullptr, nullptr, nullptr, &size), kErrorSuccess);
+    EXPECT_EQ(m_api->RegCloseKey(k), kErrorSuccess);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(kBackends),
+    [](const auto& param) { return std::string(param.param.name); });
