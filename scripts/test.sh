@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Tidewell with warnings as errors and runs every test.
+source "$(dirname "$0")/common.sh"
+install_missing "${PACKAGES[@]}"
+
+cd "$ROOT"
+echo "== formatting"
+git ls-files -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' | xargs clang-format --dry-run --Werror
+
+echo "== build"
+build
+
+echo "== tests"
+cd "$BUILD"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"

@@ -1,0 +1,125 @@
+// SPDX-License-Identifier: MIT
+#include "registry/FileStore.h"
+
+#include "app/Text.h"
+
+#include <windows.h>
+
+namespace tw::filestore {
+namespace {
+
+std::wstring wide(const std::string& utf8)
+{
+    const std::u16string s = text::utf8ToUtf16(utf8);
+    return std::wstring(s.begin(), s.end());
+}
+
+std::string lastError()
+{
+    return "Windows error " + std::to_string(GetLastError());
+}
+
+class FileLock : public Lock
+{
+public:
+    explicit FileLock(HANDLE h)
+        : m_handle(h)
+    { }
+    ~FileLock() override { CloseHandle(m_handle); }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+std::optional<Stamp> stamp(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data {};
+    if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data))
+        return std::nullopt;
+    Stamp s;
+    s.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    s.modifiedNs
+        = static_cast<std::int64_t>(((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32)
+                                        | data.ftLastWriteTime.dwLowDateTime)
+            * 100);
+    s.inode = (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32)
+        | data.ftCreationTime.dwLowDateTime;
+    return s;
+}
+
+ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
+{
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+        nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND)
+            return ReadResult::Missing;
+        error = lastError();
+        return ReadResult::Failed;
+    }
+    content.clear();
+    char buf[65536];
+    DWORD n = 0;
+    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+        content.append(buf, n);
+    CloseHandle(h);
+    const auto s = stamp(path);
+    if (!s) {
+        error = lastError();
+        return ReadResult::Failed;
+    }
+    stampOut = *s;
+    return ReadResult::Ok;
+}
+
+bool isWritable(const std::string& path)
+{
+    const DWORD attrs = GetFileAttributesW(wide(path).c_str());
+    return attrs == INVALID_FILE_ATTRIBUTES || !(attrs & FILE_ATTRIBUTE_READONLY);
+}
+
+std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
+{
+    // A lock file beside the registry file: the registry file itself is replaced by renaming.
+    const std::wstring lockPath = wide(path + ".lock");
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        const HANDLE h = CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            return std::make_unique<FileLock>(h);
+        if (GetLastError() != ERROR_SHARING_VIOLATION && GetLastError() != ERROR_ACCESS_DENIED)
+            break;
+        Sleep(10);
+    }
+    error = lastError();
+    return nullptr;
+}
+
+bool replaceFile(const std::string& path, const std::string& content, std::string& error)
+{
+    const std::wstring target = wide(path);
+    const std::wstring temp = wide(path + ".tmp");
+    const HANDLE h
+        = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        return false;
+    }
+    DWORD written = 0;
+    bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr)
+        && written == content.size() && FlushFileBuffers(h);
+    CloseHandle(h);
+    if (ok)
+        ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) {
+        error = lastError();
+        DeleteFileW(temp.c_str());
+    }
+    return ok;
+}
+
+} // namespace tw::filestore
