@@ -11,5 +11,7 @@ echo "== build"
 build
 
 echo "== tests"
-cd "$BUILD"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+(cd "$BUILD" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+
+echo "== Windows: the core and its tests, cross-built and run under Wine"
+"$ROOT/scripts/test-windows.sh"

@@ -12,6 +12,7 @@ namespace {
 
 constexpr long kErrorRegistryIoFailed = 1016;
 constexpr std::size_t kMaxValueNameLength = 16383;
+constexpr std::size_t kMaxAnsiPath = 260;
 
 bool isStringType(std::uint32_t type)
 {
@@ -150,6 +151,9 @@ hive::Key* HiveRegistry::resolve(RegKey key, long& rc)
 long HiveRegistry::parseSubKey(const char* subKey, Path& parts) const
 {
     parts.clear();
+    // Windows converts an ANSI key path into the thread's fixed 261-character buffer: longer ones do not fit.
+    if (subKey && std::strlen(subKey) > kMaxAnsiPath)
+        return kErrorMoreData;
     const std::u16string path = fromAnsi(subKey);
     if (path.empty())
         return kErrorSuccess;

@@ -29,8 +29,12 @@ public:
     virtual int GetUserNameA(char* buffer, std::uint32_t* size) = 0;
 };
 
-// The platform's calls. With a registry file standing in for the system's registry, the version
-// is the one that registry records (as a Wine prefix keeps it), or an empty record.
+// The platform's own calls. Where there is no Windows, the version record is empty.
+std::unique_ptr<SystemCalls> makePlatformSystemCalls();
+
+// The calls for the registry the program works on: with a registry file standing in for the
+// system's registry, the version is the one that registry records (as a Wine prefix keeps it), or
+// an empty record; the names are always the platform's.
 std::unique_ptr<SystemCalls> makeSystemCalls(Registry* hiveRegistry);
 
 // The version record a registry's version values describe; platform 0 when there are none.

@@ -2,8 +2,8 @@
 #include "system/SystemCalls.h"
 
 #include "app/Text.h"
-#include "registry/Registry.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <pwd.h>
 #include <string>
@@ -26,19 +26,8 @@ int putName(const std::string& utf8, char* buffer, std::uint32_t* size)
 class PosixSystemCalls : public SystemCalls
 {
 public:
-    explicit PosixSystemCalls(Registry* registry)
-        : m_registry(registry)
-    { }
-
-    int GetVersionExA(OsVersionInfoA* info) override
-    {
-        const std::uint32_t size = info->dwOSVersionInfoSize;
-        OsVersionInfoA found = m_registry ? versionFromRegistry(*m_registry) : OsVersionInfoA {};
-        std::memcpy(found.szCSDVersion, info->szCSDVersion, sizeof found.szCSDVersion);
-        *info = found;
-        info->dwOSVersionInfoSize = size;
-        return found.dwPlatformId != 0;
-    }
+    // There is no Windows to ask: the record stays empty and names no system.
+    int GetVersionExA(OsVersionInfoA*) override { return 0; }
 
     int GetComputerNameA(char* buffer, std::uint32_t* size) override
     {
@@ -53,20 +42,17 @@ public:
         std::string name;
         if (const passwd* pw = getpwuid(geteuid()))
             name = pw->pw_name;
-        else if (const char* env = getenv("USER"))
+        else if (const char* env = std::getenv("USER"))
             name = env;
         return putName(name, buffer, size);
     }
-
-private:
-    Registry* m_registry;
 };
 
 } // namespace
 
-std::unique_ptr<SystemCalls> makeSystemCalls(Registry* hiveRegistry)
+std::unique_ptr<SystemCalls> makePlatformSystemCalls()
 {
-    return std::make_unique<PosixSystemCalls>(hiveRegistry);
+    return std::make_unique<PosixSystemCalls>();
 }
 
 } // namespace tw

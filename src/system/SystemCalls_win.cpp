@@ -44,7 +44,7 @@ public:
 
 } // namespace
 
-std::unique_ptr<SystemCalls> makeSystemCalls(Registry*)
+std::unique_ptr<SystemCalls> makePlatformSystemCalls()
 {
     return std::make_unique<WinSystemCalls>();
 }

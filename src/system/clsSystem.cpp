@@ -96,6 +96,48 @@ std::uint32_t leadingNumber(const std::string& s, std::size_t& pos)
 
 } // namespace
 
+namespace {
+
+// The platform's names with the registry's version.
+class HiveSystemCalls : public SystemCalls
+{
+public:
+    HiveSystemCalls(Registry& registry, std::unique_ptr<SystemCalls> platform)
+        : m_registry(registry)
+        , m_platform(std::move(platform))
+    { }
+    int GetVersionExA(OsVersionInfoA* info) override
+    {
+        const std::uint32_t size = info->dwOSVersionInfoSize;
+        OsVersionInfoA found = versionFromRegistry(m_registry);
+        std::memcpy(found.szCSDVersion, info->szCSDVersion, sizeof found.szCSDVersion);
+        *info = found;
+        info->dwOSVersionInfoSize = size;
+        return found.dwPlatformId != 0;
+    }
+    int GetComputerNameA(char* buffer, std::uint32_t* size) override
+    {
+        return m_platform->GetComputerNameA(buffer, size);
+    }
+    int GetUserNameA(char* buffer, std::uint32_t* size) override
+    {
+        return m_platform->GetUserNameA(buffer, size);
+    }
+
+private:
+    Registry& m_registry;
+    std::unique_ptr<SystemCalls> m_platform;
+};
+
+} // namespace
+
+std::unique_ptr<SystemCalls> makeSystemCalls(Registry* hiveRegistry)
+{
+    if (!hiveRegistry)
+        return makePlatformSystemCalls();
+    return std::make_unique<HiveSystemCalls>(*hiveRegistry, makePlatformSystemCalls());
+}
+
 OsVersionInfoA versionFromRegistry(Registry& registry)
 {
     OsVersionInfoA info;

@@ -2,6 +2,7 @@
 #include "app/AppContext.h"
 
 #include "../registry/TestFiles.h"
+#include "app/FsPath.h"
 #include "registry/RegistryFactory.h"
 
 using namespace tw;
@@ -58,4 +59,14 @@ TEST(RegistryChoice, theDemoIsCopiedOnceAndTheShippedCopyNeverChanges)
 
     EXPECT_EQ(provideDemoCopy(dir.file("nowhere"), dir.file("user2"), error), "");
     EXPECT_NE(error, "");
+}
+
+TEST(AppContext, theApplicationFolderIsTheFolderOfTheProgramFile)
+{
+    const std::filesystem::path folder = toFsPath(paths::applicationFolder());
+    std::error_code ec;
+    EXPECT_TRUE(std::filesystem::exists(folder / "tidewell_core_tests", ec)
+        || std::filesystem::exists(folder / "tidewell_core_tests.exe", ec))
+        << paths::applicationFolder();
+    EXPECT_NE(paths::applicationFolder().back(), paths::separator());
 }

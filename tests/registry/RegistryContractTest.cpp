@@ -6,6 +6,11 @@
 #include "TestFiles.h"
 #include "app/Errors.h"
 #include "registry/HiveRegistry.h"
+#include "registry/RegistryFactory.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cstring>
 #include <functional>
@@ -20,6 +25,9 @@ struct Backend
     std::function<std::unique_ptr<RegistryApi>(const test::TempDir&)> make;
     // How many keys are open, where the backend can tell.
     std::function<std::optional<std::size_t>(RegistryApi&)> openHandles;
+    // Wine's registry, where it is known to differ from Windows': it enumerates values sorted by name and
+    // sorts subkeys by their lower-cased names. The file backend follows Windows.
+    bool wine = false;
 };
 
 void PrintTo(const Backend& backend, std::ostream* os)
@@ -32,12 +40,28 @@ std::optional<std::size_t> hiveHandles(RegistryApi& api)
     return static_cast<HiveRegistry&>(api).openHandleCount();
 }
 
-const Backend kBackends[] = {
-    { "HiveFile", [](const test::TempDir& d) { return std::make_unique<HiveRegistry>(d.file("system.reg")); },
-        hiveHandles },
-    { "HiveMemory", [](const test::TempDir&) { return std::make_unique<HiveRegistry>(std::string()); },
-        hiveHandles },
-};
+#ifdef _WIN32
+bool runningOnWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+#endif
+
+std::vector<Backend> backends()
+{
+    std::vector<Backend> list {
+        { "HiveFile",
+            [](const test::TempDir& d) { return std::make_unique<HiveRegistry>(d.file("system.reg")); },
+            hiveHandles },
+        { "HiveMemory", [](const test::TempDir&) { return std::make_unique<HiveRegistry>(std::string()); },
+            hiveHandles },
+    };
+#ifdef _WIN32
+    list.push_back({ "System", [](const test::TempDir&) { return makeSystemRegistry(); },
+        [](RegistryApi&) { return std::optional<std::size_t>(); }, runningOnWine() });
+#endif
+    return list;
+}
 
 // Errors must not be reported anywhere during these tests: a report is a test failure.
 class FailingReporter : public ErrorReporter
@@ -97,14 +121,23 @@ protected:
         m_api->RegCloseKey(k);
     }
 
-    void deleteTree(const std::string& path)
+    // Relative to the parent's handle, so that long names stay within the 260 characters of a path.
+    void deleteTree(RegKey parent, const std::string& name)
     {
-        std::vector<std::string> names;
-        m_reg->GetKeyNames(kHKeyLocalMachine, path, names);
-        for (const auto& n : names)
-            deleteTree(path + "\\" + n);
-        m_api->RegDeleteKeyA(kHKeyLocalMachine, path.c_str());
+        RegKey k = 0;
+        if (m_api->RegOpenKeyExA(parent, name.c_str(), 0, kKeyRead, &k) != kErrorSuccess)
+            return;
+        for (;;) {
+            char child[1024] = {};
+            std::uint32_t size = sizeof child;
+            if (m_api->RegEnumKeyExA(k, 0, child, &size, nullptr, nullptr, nullptr, nullptr) != kErrorSuccess)
+                break;
+            deleteTree(k, child);
+        }
+        m_api->RegCloseKey(k);
+        m_api->RegDeleteKeyA(parent, name.c_str());
     }
+    void deleteTree(const std::string& path) { deleteTree(kHKeyLocalMachine, path); }
 
     std::vector<std::string> keyNames(const std::string& path)
     {
@@ -225,8 +258,13 @@ TEST_P(RegistryContract, getKeyNamesAppendsInEnumerationOrder)
     for (const char* n : { "b", "A_B", "ab", "Aa", "{7F3B}", "zz" })
         createKey(kBase + "\\Order\\" + n);
     m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Order\\", names);
-    // Sorted by upper-cased name: "AB" comes before "A_B".
-    EXPECT_EQ(names, (std::vector<std::string> { "kept", "Aa", "ab", "A_B", "b", "zz", "{7F3B}" }));
+    if (GetParam().wine) {
+        // Wine compares lower-cased names: '_' (0x5F) comes before 'b' (0x62).
+        EXPECT_EQ(names, (std::vector<std::string> { "kept", "A_B", "Aa", "ab", "b", "zz", "{7F3B}" }));
+    } else {
+        // Windows compares upper-cased names: 'B' (0x42) comes before '_'.
+        EXPECT_EQ(names, (std::vector<std::string> { "kept", "Aa", "ab", "A_B", "b", "zz", "{7F3B}" }));
+    }
     expectNoOpenKeys();
 }
 
@@ -234,13 +272,40 @@ TEST_P(RegistryContract, aKeyNameOf255CharactersDoesNotHideTheKeysAfterIt)
 {
     const std::string longest(255, 'K');
     createKey(kBase + "\\A");
-    createKey(kBase + "\\" + longest);
     createKey(kBase + "\\Z");
-    EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", longest, "Z" }));
+    // The ANSI calls take a path of at most 260 characters, so the longest name is made relative to its
+    // parent.
+    RegKey base = 0;
+    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &base), kErrorSuccess);
     RegKey k = 0;
-    EXPECT_NE(m_api->RegCreateKeyA(kHKeyLocalMachine, (kBase + "\\" + std::string(256, 'L')).c_str(), &k),
-        kErrorSuccess);
-    EXPECT_EQ(keyNames(kBase).size(), 3u);
+    ASSERT_EQ(m_api->RegCreateKeyA(base, longest.c_str(), &k), kErrorSuccess);
+    m_api->RegCloseKey(k);
+    // Windows refuses a name over 255 characters; Wine creates it.
+    const long tooLong = m_api->RegCreateKeyA(base, std::string(256, 'L').c_str(), &k);
+    if (tooLong == kErrorSuccess) {
+        EXPECT_TRUE(GetParam().wine);
+        m_api->RegCloseKey(k);
+        EXPECT_EQ(m_api->RegDeleteKeyA(base, std::string(256, 'L').c_str()), kErrorSuccess);
+    } else {
+        EXPECT_EQ(tooLong, kErrorInvalidParameter);
+    }
+    m_api->RegCloseKey(base);
+    EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", longest, "Z" }));
+}
+
+TEST_P(RegistryContract, keyPathsOver260CharactersDoNotFitTheAnsiCalls)
+{
+    const std::string path = kBase + "\\" + std::string(260 - kBase.size() - 1, 'p');
+    ASSERT_EQ(path.size(), 260u);
+    createKey(path);
+    RegKey k = 0;
+    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, path.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    m_api->RegCloseKey(k);
+    const std::string over = path + "\\x";
+    EXPECT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, over.c_str(), &k), kErrorMoreData);
+    EXPECT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, (path + "x").c_str(), 0, kKeyRead, &k), kErrorMoreData);
+    EXPECT_EQ(m_api->RegOpenKeyA(kHKeyLocalMachine, (path + "x").c_str(), &k), kErrorMoreData);
+    EXPECT_EQ(m_api->RegDeleteKeyA(kHKeyLocalMachine, (path + "x").c_str()), kErrorMoreData);
 }
 
 TEST_P(RegistryContract, getStringValueReadsUpToTheFirstNulWhateverTheType)
@@ -315,21 +380,25 @@ TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
     std::vector<std::string> names;
     for (const auto& r : values)
         names.push_back(r.name);
-    EXPECT_EQ(names,
-        (std::vector<std::string> { "Zeta", "Big", "Count", "Multi", "Expand", "Qword", "EmptyText" }));
-    EXPECT_EQ(std::get<std::string>(values[0].value), "first");
-    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(values[1].value),
+    // Windows keeps values in creation order; Wine sorts them by name.
+    const std::vector<std::string> expected = GetParam().wine
+        ? std::vector<std::string> { "Big", "Count", "EmptyText", "Expand", "Multi", "Qword", "Zeta" }
+        : std::vector<std::string> { "Zeta", "Big", "Count", "Multi", "Expand", "Qword", "EmptyText" };
+    ASSERT_EQ(names, expected);
+    auto at = [&](const char* name) -> const ValueRecord& { return *values.find(name); };
+    EXPECT_EQ(std::get<std::string>(at("Zeta").value), "first");
+    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(at("Big").value),
         std::vector<std::uint8_t>(big.begin(), big.end()));
-    EXPECT_EQ(values[1].tag, ValueRecord::kTagBytes);
-    EXPECT_EQ(std::get<std::int32_t>(values[2].value), 42);
-    EXPECT_EQ(values[2].tag, ValueRecord::kTagLong);
-    EXPECT_EQ(std::get<std::string>(values[3].value), std::string("a\0b", 3));
-    EXPECT_EQ(std::get<std::string>(values[4].value), "%SystemRoot%");
-    EXPECT_EQ(values[5].tag, std::nullopt);
-    EXPECT_EQ(std::get<std::string>(values[5].value), "");
-    EXPECT_EQ(std::get<std::string>(values[6].value), "");
-    EXPECT_EQ(values[6].tag, ValueRecord::kTagText);
-    EXPECT_EQ(values.find("count"), &values[2]);
+    EXPECT_EQ(at("Big").tag, ValueRecord::kTagBytes);
+    EXPECT_EQ(std::get<std::int32_t>(at("Count").value), 42);
+    EXPECT_EQ(at("Count").tag, ValueRecord::kTagLong);
+    EXPECT_EQ(std::get<std::string>(at("Multi").value), std::string("a\0b", 3));
+    EXPECT_EQ(std::get<std::string>(at("Expand").value), "%SystemRoot%");
+    EXPECT_EQ(at("Qword").tag, std::nullopt);
+    EXPECT_EQ(std::get<std::string>(at("Qword").value), "");
+    EXPECT_EQ(std::get<std::string>(at("EmptyText").value), "");
+    EXPECT_EQ(at("EmptyText").tag, ValueRecord::kTagText);
+    EXPECT_EQ(values.find("COUNT"), &at("Count"));
 
     EXPECT_EQ(m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\Missing").size(), 0u);
     expectNoOpenKeys();
@@ -340,6 +409,7 @@ TEST_P(RegistryContract, deleteKeyRemovesOnlyAKeyWithoutSubkeys)
     m_reg->SaveString(kHKeyLocalMachine, kBase + "\\Parent\\Child", "v", "1");
     m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
     EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "Parent" });
+    EXPECT_EQ(m_api->RegDeleteKeyA(kHKeyLocalMachine, (kBase + "\\Parent").c_str()), kErrorAccessDenied);
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\Parent\\Child", "v"), "1");
     m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\PARENT\\child");
     EXPECT_EQ(keyNames(kBase + "\\Parent"), std::vector<std::string> {});
@@ -374,5 +444,68 @@ TEST_P(RegistryContract, handlesAreValidatedAndCountedAsWindowsDoes)
     EXPECT_EQ(m_api->RegCloseKey(k), kErrorSuccess);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(kBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(backends()),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST_P(RegistryContract, enumerationReportsSizesAsTheAnsiCallsDo)
+{
+    setRaw(kBase, "Name", kRegSz, std::string("data\0", 5));
+    createKey(kBase + "\\Four");
+    RegKey k = 0;
+    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+
+    // A key name needs room for its NUL.
+    char name[16];
+    std::uint32_t size = 4;
+    EXPECT_EQ(m_api->RegEnumKeyExA(k, 0, name, &size, nullptr, nullptr, nullptr, nullptr), kErrorMoreData);
+    size = 5;
+    EXPECT_EQ(m_api->RegEnumKeyExA(k, 0, name, &size, nullptr, nullptr, nullptr, nullptr), kErrorSuccess);
+    EXPECT_EQ(size, 4u);
+    EXPECT_STREQ(name, "Four");
+    size = sizeof name;
+    EXPECT_EQ(m_api->RegEnumKeyExA(k, 1, name, &size, nullptr, nullptr, nullptr, nullptr), kErrorNoMoreItems);
+
+    // Data too large for the buffer: 234 and the size it needs.
+    std::uint8_t data[16];
+    std::uint32_t dataSize = 2;
+    std::uint32_t type = 0;
+    size = sizeof name;
+    EXPECT_EQ(m_api->RegEnumValueA(k, 0, name, &size, nullptr, &type, data, &dataSize), kErrorMoreData);
+    EXPECT_EQ(dataSize, 5u);
+    dataSize = sizeof data;
+    size = sizeof name;
+    EXPECT_EQ(m_api->RegEnumValueA(k, 0, name, &size, nullptr, &type, data, &dataSize), kErrorSuccess);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(dataSize, 5u);
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), 5), std::string("data\0", 5));
+    // A name buffer without room for the NUL.
+    size = 4;
+    dataSize = sizeof data;
+    EXPECT_EQ(m_api->RegEnumValueA(k, 0, name, &size, nullptr, &type, data, &dataSize), kErrorMoreData);
+    size = sizeof name;
+    EXPECT_EQ(m_api->RegEnumValueA(k, 1, name, &size, nullptr, &type, data, &dataSize), kErrorNoMoreItems);
+
+    // A missing value; the size of a present one without a buffer.
+    dataSize = 0;
+    EXPECT_EQ(m_api->RegQueryValueExA(k, "Missing", nullptr, &type, nullptr, &dataSize), kErrorFileNotFound);
+    EXPECT_EQ(m_api->RegQueryValueExA(k, "NAME", nullptr, &type, nullptr, &dataSize), kErrorSuccess);
+    EXPECT_EQ(dataSize, 5u);
+    // An empty subkey name opens the same key.
+    RegKey same = 0;
+    EXPECT_EQ(m_api->RegOpenKeyA(k, "", &same), kErrorSuccess);
+    EXPECT_EQ(same, k);
+    m_api->RegCloseKey(k);
+}
+
+TEST_P(RegistryContract, textIsStoredAsUnicodeAndReadInTheCodePage)
+{
+    // "Ünïcode" in the code page; the key name too.
+    const std::string ansiName = "Tidewell\xdcnicode";
+    setRaw(kBase + "\\" + ansiName, "Caf\xe9", kRegSz, std::string("Caf\xe9 \x80\0", 7));
+    std::vector<std::string> names = keyNames(kBase);
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], "Tidewell\xc3\x9cnicode");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\TIDEWELL\xc3\xbcNICODE", "CAF\xc3\x89"),
+        "Caf\xc3\xa9 \xe2\x82\xac");
+}

@@ -108,3 +108,35 @@ TEST(SysInfo, aRegistryFileTellsWhichWindowsItPosesAs)
     Registry emptyReg(empty);
     EXPECT_EQ(clsSystem(*makeSystemCalls(&emptyReg)).sysInfo(), "");
 }
+
+#ifdef _WIN32
+#include "registry/RegistryFactory.h"
+
+#include <windows.h>
+
+// On Windows (here: under Wine) the name comes from GetVersionExA, and it agrees with what the system's
+// registry says it is. The test script sets Wine's version and names the system it expects.
+TEST(SysInfo, theRunningSystemIsNamedFromItsVersion)
+{
+    auto calls = makePlatformSystemCalls();
+    OsVersionInfoA v;
+    v.dwOSVersionInfoSize = sizeof v;
+    ASSERT_NE(calls->GetVersionExA(&v), 0);
+    EXPECT_EQ(v.dwPlatformId, 2u);
+    const std::string name = clsSystem(*calls).sysInfo();
+    EXPECT_EQ(name, osName(v));
+    if (GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")) {
+        auto api = makeSystemRegistry();
+        Registry reg(*api);
+        const OsVersionInfoA stored = versionFromRegistry(reg);
+        EXPECT_EQ(v.dwMajorVersion, stored.dwMajorVersion);
+        EXPECT_EQ(v.dwMinorVersion, stored.dwMinorVersion);
+        EXPECT_EQ(v.dwBuildNumber & 0xFFFF, stored.dwBuildNumber);
+    }
+    if (const char* expected = std::getenv("TIDEWELL_EXPECTED_OS")) {
+        EXPECT_EQ(name, expected);
+    }
+    EXPECT_NE(clsSystem(*calls).computerName(), "");
+    EXPECT_NE(clsSystem(*calls).userName(), "");
+}
+#endif
