@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: MIT
+#include "app/ListCommand.h"
+
+#include "app/OpenRegistry.h"
+#include "inventory/Inventory.h"
+#include "inventory/Listing.h"
+#include "registry/Registry.h"
+#include "system/clsSystem.h"
+
+#include <ostream>
+
+namespace tw {
+
+int runListCommand(const std::string& registryFile, const std::string& appFolder, char decimalSeparator,
+    std::ostream& out, std::ostream& err)
+{
+    OpenedRegistry opened = openRegistry(registryFile, appFolder);
+    if (!opened.api) {
+        err << "tidewell: " << opened.error << '\n';
+        return 2;
+    }
+    Registry registry(*opened.api);
+    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &registry);
+    const std::string osName = clsSystem(*calls).sysInfo();
+    Inventory inventory(registry, osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
+    out << formatListing(inventory.scan());
+    out.flush();
+    return 0;
+}
+
+} // namespace tw

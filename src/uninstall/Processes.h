@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "inventory/PathMapping.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tw {
+
+using ProcessHandle = std::uintptr_t;
+
+inline constexpr std::uint32_t kSynchronize = 0x00100000;
+inline constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+inline constexpr std::uint32_t kWaitObject0 = 0;
+inline constexpr std::uint32_t kWaitTimeout = 258;
+inline constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
+
+// Starting and waiting for processes, with the Windows calls' meanings.
+class ProcessCalls
+{
+public:
+    virtual ~ProcessCalls() = default;
+    // Starts a command line in a normal, focused window; returns the process id. A command that cannot
+    // be started throws tw::Error (53, "File not found").
+    virtual std::uint32_t startProcess(const std::string& commandLine) = 0;
+    // 0 when the process cannot be opened.
+    virtual ProcessHandle OpenProcess(
+        std::uint32_t desiredAccess, bool inheritHandle, std::uint32_t processId)
+        = 0;
+    virtual std::uint32_t WaitForSingleObject(ProcessHandle handle, std::uint32_t milliseconds) = 0;
+    virtual bool CloseHandle(ProcessHandle handle) = 0;
+    // Starts a command line without waiting for it; a value above 31 on success.
+    virtual std::uint32_t WinExec(const std::string& commandLine, int showCommand) = 0;
+};
+
+// The platform's processes. Windows paths in a command line are looked up through `paths`.
+std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths);
+
+} // namespace tw

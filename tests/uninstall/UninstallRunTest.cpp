@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: MIT
+// Uninstalling with real processes: the stand-in uninstaller removes its entry, leaves it, or hands
+// over to a second process and ends at once.
+#include "uninstall/UninstallRun.h"
+
+#include "../registry/TestFiles.h"
+#include "app/Errors.h"
+#include "inventory/Inventory.h"
+#include "registry/HiveRegistry.h"
+#include "registry/Registry.h"
+#include "uninstall/Processes.h"
+
+#include <thread>
+
+using namespace tw;
+
+namespace {
+
+class ScriptedReporter : public ErrorReporter
+{
+public:
+    explicit ScriptedReporter(std::vector<ErrorAction> answers)
+        : m_answers(std::move(answers))
+    {
+        setErrorReporter(this);
+    }
+    ~ScriptedReporter() override { setErrorReporter(nullptr); }
+    ErrorAction report(const ErrorInfo& info) override
+    {
+        reports.push_back(info);
+        return m_next < m_answers.size() ? m_answers[m_next++] : ErrorAction::Abort;
+    }
+    std::vector<ErrorInfo> reports;
+
+private:
+    std::vector<ErrorAction> m_answers;
+    std::size_t m_next = 0;
+};
+
+Clock pinnedClock()
+{
+    Clock c;
+    c.now = [] { return Clock::TimePoint(std::chrono::seconds(1000)); };
+    c.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
+    c.shortDate = [](Clock::TimePoint) { return std::string("06/12/2026"); };
+    return c;
+}
+
+class UninstallRunTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_reg.SaveString(
+            kHKeyLocalMachine, kUninstallPath + std::string("Probe"), "DisplayName", "Probe App");
+        m_reg.SaveString(kHKeyLocalMachine, kUninstallPath + std::string("Probe\\Sub"), "x", "y");
+    }
+    UninstallTarget target(const std::string& mode)
+    {
+        return { "Probe", "Probe App",
+            "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" " + mode + " \"" + m_file + "\" Probe" };
+    }
+    std::string log() const { return test::readAll(m_dir.file("UnLog.log")); }
+
+    test::TempDir m_dir;
+    std::string m_file = m_dir.file("system.reg");
+    HiveRegistry m_hive { m_file };
+    Registry m_reg { m_hive };
+    Clock m_clock = pinnedClock();
+    std::unique_ptr<ProcessCalls> m_processes = makeProcessCalls(PathMapping());
+    int m_pumps = 0;
+    UninstallRun m_run { m_reg, *m_processes, m_dir.file("UnLog.log"), m_clock, [this] { ++m_pumps; } };
+};
+
+const std::string kStart = "06/12/2026 10:00:00\r\nUninstalling Probe App\r\n";
+
+} // namespace
+
+TEST_F(UninstallRunTest, anUninstallerThatRemovesItsEntryIsLoggedAsOk)
+{
+    m_reg.DeleteKey(kHKeyLocalMachine, kUninstallPath + std::string("Probe\\Sub"));
+    EXPECT_EQ(m_run.run(target("remove")), UninstallOutcome::Removed);
+    EXPECT_EQ(log(), kStart + "Uninstall OK. Uninstaller removed program from the list.\r\n");
+}
+
+TEST_F(UninstallRunTest, anEntryLeftBehindIsOfferedForCleanUp)
+{
+    EXPECT_EQ(m_run.run(target("leave")), UninstallOutcome::StillPresent);
+    EXPECT_EQ(log(), kStart + "Uninstall Not Successful. Program was not removed from the list.\r\n");
+    m_run.abortedByUser();
+    EXPECT_EQ(log(),
+        kStart
+            + "Uninstall Not Successful. Program was not removed from the list.\r\nAborted by the user.\r\n");
+    EXPECT_EQ(m_reg.GetStringValue(kHKeyLocalMachine, kUninstallPath + std::string("Probe"), "DisplayName"),
+        "Probe App");
+}
+
+TEST_F(UninstallRunTest, theCleanUpRemovesTheEntryWithItsSubkeysAndOnlyThenLogsIt)
+{
+    EXPECT_TRUE(m_run.forceRemoval({ "Probe", "Probe App", "" }));
+    std::vector<std::string> left;
+    m_reg.GetKeyNames(kHKeyLocalMachine, kUninstallPath, left);
+    EXPECT_TRUE(left.empty());
+    EXPECT_EQ(log(), "Uninstall Not Successful. Force the removal of the program from the list.\r\n");
+    EXPECT_EQ(m_hive.openHandleCount(), 0u);
+}
+
+TEST_F(UninstallRunTest, theWaitEndsWithTheStartedProcessNotWithItsHandOff)
+{
+    m_reg.DeleteKey(kHKeyLocalMachine, kUninstallPath + std::string("Probe\\Sub"));
+    EXPECT_EQ(m_run.run(target("handoff")), UninstallOutcome::StillPresent);
+    // The copy it started removes the entry a moment later.
+    for (int i = 0; i < 250
+         && !m_reg.GetStringValue(kHKeyLocalMachine, kUninstallPath + std::string("Probe"), "DisplayName")
+                 .empty();
+         ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(
+        m_reg.GetStringValue(kHKeyLocalMachine, kUninstallPath + std::string("Probe"), "DisplayName"), "");
+}
+
+TEST_F(UninstallRunTest, aWaitLetsTheWindowRepaint)
+{
+    UninstallTarget t = target("leave");
+    t.command = "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" sleep 300";
+    EXPECT_EQ(m_run.run(t), UninstallOutcome::StillPresent);
+    EXPECT_GT(m_pumps, 2);
+}
+
+TEST_F(UninstallRunTest, aCommandThatCannotStartIsReportedAndRetryTriesAgain)
+{
+    ScriptedReporter reporter({ ErrorAction::Retry, ErrorAction::Ignore });
+    UninstallTarget t = target("leave");
+    t.command = "\"" + m_dir.file("missing.exe") + "\" /S";
+    EXPECT_EQ(m_run.run(t), UninstallOutcome::NotStarted);
+    ASSERT_EQ(reporter.reports.size(), 2u);
+    EXPECT_EQ(reporter.reports[0].procedure, "Show_FormUninstall");
+    EXPECT_EQ(reporter.reports[0].number, 53);
+    // The log ends after the "Uninstalling" line.
+    EXPECT_EQ(log(), kStart);
+}
