@@ -3,18 +3,21 @@
 
 #include "app/Errors.h"
 #include "app/FsPath.h"
-#include "registry/HiveRegistry.h"
-#include "registry/RegistryFactory.h"
+#include "app/ListCommand.h"
+#include "app/OpenRegistry.h"
 #include "system/clsSystem.h"
 #include "ui/LocaleClock.h"
 #include "ui/MessageService.h"
+#include "ui/QtDesktopService.h"
 #include "ui/main/FrmMain.h"
+#include "uninstall/Processes.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QLocale>
 #include <QTextStream>
-#include <cstdlib>
 #include <filesystem>
+#include <iostream>
 
 namespace tw {
 
@@ -28,17 +31,19 @@ QString q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-// The demo as installed beside the program (a build tree) or in the data folder of an install.
-std::string shippedDemoFolder(const std::string& appFolder)
+// The HTML help page where the build ships one (see src/CMakeLists.txt): beside the program in a build
+// tree, in the data folder of an install. Empty where none ships, and the compiled help file stays.
+std::string shippedHelpPage(const std::string& appFolder)
 {
     namespace fs = std::filesystem;
     const fs::path app = toFsPath(appFolder);
-    for (const fs::path& candidate : { app / "demo", app / ".." / "share" / "tidewell" / "demo" }) {
+    for (const fs::path& candidate :
+        { app / "help" / "tidewell.html", app / ".." / "share" / "tidewell" / "help" / "tidewell.html" }) {
         std::error_code ec;
-        if (fs::exists(candidate / "system.reg", ec))
+        if (fs::is_regular_file(candidate, ec))
             return fromFsPath(candidate.lexically_normal());
     }
-    return fromFsPath(app / "demo");
+    return {};
 }
 
 void printOut(const QString& text)
@@ -49,7 +54,8 @@ void printOut(const QString& text)
 
 } // namespace
 
-std::unique_ptr<Application> Main(const QStringList& arguments, MessageService& messages, int& exitCode)
+std::unique_ptr<Application> Main(
+    const QStringList& arguments, MessageService& messages, int& exitCode, DesktopService* desktop)
 {
     exitCode = 0;
     QCommandLineParser parser;
@@ -62,6 +68,10 @@ std::unique_ptr<Application> Main(const QStringList& arguments, MessageService& 
         QStringLiteral("Use the registry file <file> (Wine's system.reg format) instead of the default."),
         QStringLiteral("file"));
     parser.addOption(registryOption);
+    const QCommandLineOption listOption(QStringLiteral("list"),
+        QStringLiteral("Print the program list (registry name, display name, size, last used on, frequency, "
+                       "uninstall command; separated by tabs) and exit, without opening a window."));
+    parser.addOption(listOption);
     if (!parser.parse(arguments)) {
         QTextStream(stderr) << parser.errorText() << '\n';
         exitCode = 2;
@@ -77,43 +87,34 @@ std::unique_ptr<Application> Main(const QStringList& arguments, MessageService& 
         return nullptr;
     }
 
+    const std::string appFolder = paths::applicationFolder();
+    if (parser.isSet(listOption)) {
+        const QString point = QLocale::system().decimalPoint();
+        exitCode = runListCommand(parser.value(registryOption).toStdString(), appFolder,
+            point.size() == 1 ? point[0].toLatin1() : '.', std::cout, std::cerr);
+        return nullptr;
+    }
+
     auto app = std::make_unique<Application>();
     app->messages = &messages;
+    if (!desktop) {
+        app->ownDesktop = std::make_unique<QtDesktopService>();
+        desktop = app->ownDesktop.get();
+    }
+    app->desktop = desktop;
     app->clock = localeClock();
     Procedure proc("Main");
 
-    const std::string appFolder = paths::applicationFolder();
     std::string registryFile;
     bool opened = false;
     proc.step(__LINE__, [&] {
-        auto systemRegistry = makeSystemRegistry();
-        const char* env = std::getenv("TIDEWELL_REGISTRY");
-        const std::string userDemo = paths::join(paths::join(paths::userDataFolder(), "demo"), "system.reg");
-        const RegistryChoice choice = chooseRegistry(
-            parser.value(registryOption).toStdString(), env ? env : "", systemRegistry != nullptr, userDemo);
-        if (choice.origin == "system") {
-            app->registryApi = std::move(systemRegistry);
-            opened = true;
+        OpenedRegistry registry = openRegistry(parser.value(registryOption).toStdString(), appFolder);
+        if (!registry.api) {
+            messages.critical(nullptr, QStringLiteral("Tidewell"), q(registry.error));
             return;
         }
-        registryFile = choice.file;
-        if (choice.origin == "demo") {
-            std::string error;
-            registryFile = provideDemoCopy(
-                shippedDemoFolder(appFolder), paths::join(paths::userDataFolder(), "demo"), error);
-            if (registryFile.empty()) {
-                messages.critical(nullptr, QStringLiteral("Tidewell"),
-                    QStringLiteral("The demo registry could not be prepared: ") + q(error));
-                return;
-            }
-        }
-        auto hive = std::make_unique<HiveRegistry>(registryFile);
-        if (const auto& error = hive->loadError()) {
-            messages.critical(nullptr, QStringLiteral("Tidewell"),
-                QStringLiteral("The registry file cannot be read:\n") + q(error->text()));
-            return;
-        }
-        app->registryApi = std::move(hive);
+        registryFile = registry.file;
+        app->registryApi = std::move(registry.api);
         opened = true;
     });
     if (!opened) {
@@ -131,9 +132,11 @@ std::unique_ptr<Application> Main(const QStringList& arguments, MessageService& 
         app->context
             = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
         app->context.registryFile = registryFile;
+        if (const std::string page = shippedHelpPage(appFolder); !page.empty())
+            app->context.helpFile = page;
     });
-    proc.step(
-        __LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(q(app->context.title), messages); });
+    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registryFile));
+    proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(*app); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)
             app->mainWindow->show();

@@ -10,12 +10,14 @@
 
 namespace tw {
 
+class DesktopService;
 class FrmMain;
 class MessageService;
+class ProcessCalls;
 class RegistryApi;
 
 // Everything one run of the program holds: the context start-up fixed, the open registry, the
-// clock and the message service. Windows reach them through it.
+// clock, the message service and the desktop's handlers. Windows reach them through it.
 struct Application
 {
     AppContext context;
@@ -23,6 +25,9 @@ struct Application
     std::unique_ptr<Registry> registry;
     Clock clock;
     MessageService* messages = nullptr;
+    DesktopService* desktop = nullptr;
+    std::unique_ptr<DesktopService> ownDesktop; // the desktop's own, when the caller gave none
+    std::unique_ptr<ProcessCalls> processes;
     std::unique_ptr<FrmMain> mainWindow;
 
     Application();
@@ -31,7 +36,9 @@ struct Application
 
 // Start-up: reads the command line, opens the registry, fixes the context and shows the main
 // window. Returns the running application, or nullptr with the exit code to end with (0 after
-// --help or --version, 2 when the registry cannot be opened).
-std::unique_ptr<Application> Main(const QStringList& arguments, MessageService& messages, int& exitCode);
+// --help, --version or --list, 2 when the registry cannot be opened). Links and the help page open through
+// `desktop`, or through the desktop's own handlers when it is nullptr.
+std::unique_ptr<Application> Main(
+    const QStringList& arguments, MessageService& messages, int& exitCode, DesktopService* desktop = nullptr);
 
 } // namespace tw

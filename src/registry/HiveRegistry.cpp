@@ -429,6 +429,31 @@ long HiveRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint
     return copyData(ansiData(*v), isStringType(v->type), data, cbData);
 }
 
+long HiveRegistry::RegDeleteValueA(RegKey key, const char* valueName)
+{
+    refresh();
+    long rc;
+    hive::Key* k = resolve(key, rc);
+    if (!k)
+        return rc;
+    const std::u16string name = fromAnsi(valueName);
+    if (!k->findValue(name))
+        return kErrorFileNotFound;
+    const Path path = pathOf(k);
+    return modify([&]() -> long {
+        hive::Key* target = find(&m_hive->root, path);
+        if (!target)
+            return kErrorKeyDeleted;
+        const auto it = std::find_if(target->values.begin(), target->values.end(),
+            [&](const hive::Value& v) { return text::equalsIgnoreCase(v.name, name); });
+        if (it == target->values.end())
+            return kErrorFileNotFound;
+        target->values.erase(it);
+        target->touch(hive::filetimeNow());
+        return kErrorSuccess;
+    });
+}
+
 long HiveRegistry::RegCloseKey(RegKey key)
 {
     if (key == kHKeyLocalMachine)

@@ -57,6 +57,7 @@ public:
     virtual long RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved,
         std::uint32_t* type, std::uint8_t* data, std::uint32_t* cbData)
         = 0;
+    virtual long RegDeleteValueA(RegKey key, const char* valueName) = 0;
     virtual long RegCloseKey(RegKey key) = 0;
 };
 

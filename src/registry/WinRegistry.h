@@ -22,6 +22,7 @@ public:
         std::uint32_t* reserved, std::uint32_t* type, std::uint8_t* data, std::uint32_t* cbData) override;
     long RegQueryValueExA(RegKey key, const char* valueName, std::uint32_t* reserved, std::uint32_t* type,
         std::uint8_t* data, std::uint32_t* cbData) override;
+    long RegDeleteValueA(RegKey key, const char* valueName) override;
     long RegCloseKey(RegKey key) override;
 };
 

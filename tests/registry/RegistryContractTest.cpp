@@ -509,3 +509,17 @@ TEST_P(RegistryContract, textIsStoredAsUnicodeAndReadInTheCodePage)
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\TIDEWELL\xc3\xbcNICODE", "CAF\xc3\x89"),
         "Caf\xc3\xa9 \xe2\x82\xac");
 }
+
+TEST_P(RegistryContract, deletingAValueRemovesOnlyThatValue)
+{
+    setRaw(kBase, "Keep", kRegSz, std::string("k\0", 2));
+    setRaw(kBase, "Drop", kRegDword, bytes({ 1, 0, 0, 0 }));
+    RegKey k = 0;
+    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    EXPECT_EQ(m_api->RegDeleteValueA(k, "DROP"), kErrorSuccess);
+    EXPECT_EQ(m_api->RegDeleteValueA(k, "Drop"), kErrorFileNotFound);
+    m_api->RegCloseKey(k);
+    const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase);
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_EQ(values[0].name, "Keep");
+}

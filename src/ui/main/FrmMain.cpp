@@ -1,50 +1,195 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main/FrmMain.h"
 
+#include "app/Errors.h"
+#include "app/Startup.h"
+#include "inventory/PathMapping.h"
+#include "ui/DesktopService.h"
+#include "ui/MessageService.h"
 #include "ui/Twips.h"
+#include "ui/main/Artwork.h"
+#include "ui/main/ImageList.h"
+#include "ui/main/ProgramList.h"
+#include "ui/main/SidePanel.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
 #include <QScreen>
-#include <QShowEvent>
 #include <QStatusBar>
+#include <QToolBar>
+#include <QTreeView>
 
 namespace tw {
 namespace {
 
 const QSize kClientTwips(10920, 7905);
+constexpr int kToolbarTwips = 810;
+constexpr int kStatusBarTwips = 375;
+constexpr int kSideMenuWidthTwips = 2895;
+// Form_Resize measures the outer window. Its caption, menu bar and border add this much to the
+// client area, which puts the list's right edge on the window's and its foot on the status bar.
+constexpr int kOuterExtraWidthTwips = 65;
+constexpr int kOuterExtraHeightTwips = 760;
+
+constexpr art::ToolbarImage kToolbarImages[] = {
+    art::ToolbarImage::Uninstall,
+    art::ToolbarImage::DeleteFromList,
+    art::ToolbarImage::ProgramDetails,
+    art::ToolbarImage::ChangeIcon,
+    art::ToolbarImage::AuditReport,
+    art::ToolbarImage::NewProgram,
+    art::ToolbarImage::UninstallLog,
+    art::ToolbarImage::Exit,
+};
+
+QPushButton* sideButton(QWidget* parent, const char* name, const QString& caption, const QString& tooltip)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setToolTip(tooltip);
+    button->setAutoDefault(false);
+    return button;
+}
 
 } // namespace
 
-FrmMain::FrmMain(const QString& title, MessageService& messages, QWidget* parent)
+FrmMain::FrmMain(Application& app, QWidget* parent)
     : QMainWindow(parent)
-    , m_messages(messages)
+    , m_app(app)
 {
     setObjectName(QStringLiteral("FrmMain"));
-    setWindowTitle(title);
+    setWindowTitle(QString::fromStdString(app.context.title));
     // A fixed single border with a minimize button only; without CustomizeWindowHint the platform
     // would add the maximize button back.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(art::windowIcon());
 
-    setCentralWidget(new QWidget(this));
-    statusBar()->setObjectName(QStringLiteral("StatusBar"));
-    statusBar()->setSizeGripEnabled(false);
-
+    buildControls();
+    connectCommands();
     fixClientSize();
+    // The window sees every key before the control that has the focus.
+    qApp->installEventFilter(this);
+    Form_Load();
 }
 
-void FrmMain::showEvent(QShowEvent* event)
+FrmMain::~FrmMain() = default;
+
+MessageService& FrmMain::messageService() const
 {
-    QMainWindow::showEvent(event);
-    if (!m_centred && !event->spontaneous()) {
-        m_centred = true;
-        centreOnScreen();
-    }
+    return *m_app.messages;
+}
+
+QString FrmMain::statusText() const
+{
+    return m_statusPanel->text();
+}
+
+void FrmMain::buildControls()
+{
+    m_imgLarge = new ImageList(QStringLiteral("ImgLarge"), 32, this);
+    m_imgSmall = new ImageList(QStringLiteral("ImgSmall"), 16, this);
+    m_toolbarImages = new ImageList(QStringLiteral("ImageList3"), 32, this);
+    for (art::ToolbarImage image : kToolbarImages)
+        m_toolbarImages->add(art::toolbarImage(image, 32));
+    m_actions = MainActions::create(*this, *m_toolbarImages);
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    // The layout is given in the client area's coordinates, which begin above the toolbar.
+    const int toolbarHeight = twipsToPixelsY(kToolbarTwips, this);
+    const auto place = [toolbarHeight](QWidget* widget, int left, int top, int width, int height) {
+        widget->setGeometry(
+            twipsToPixels(QRect(left, top, width, height), widget).translated(0, -toolbarHeight));
+    };
+
+    m_sidePanel = new SidePanel(client);
+    place(m_sidePanel, 0, 840, kSideMenuWidthTwips, 6000);
+    m_txtFind = m_sidePanel->findText();
+    m_lblExclaim = m_sidePanel->exclaim();
+
+    m_list = new ProgramList(client);
+    place(m_list, 2880, 825, 8040, 6705);
+    m_list->setToolTip(QStringLiteral("Double click a program to run uninstall"));
+
+    m_picSoftLarge = new QLabel(client);
+    m_picSoftLarge->setObjectName(QStringLiteral("picSoftLarge"));
+    m_defaultPicture.addPixmap(art::programPicture(32));
+    m_defaultPicture.addPixmap(art::programPicture(16));
+    m_picSoftLarge->setPixmap(m_defaultPicture.pixmap(32, 32));
+    place(m_picSoftLarge, 2400, 4320, 512, 512);
+    // Only a holder of the default picture; the side panel covers its place.
+    m_picSoftLarge->hide();
+
+    m_cmdFind = sideButton(client, "CmdFind", QStringLiteral("&Find"), QStringLiteral("Find a Program"));
+    place(m_cmdFind, 1800, 1200, 855, 375);
+    m_cmdAbout = sideButton(client, "CmdAbout", QStringLiteral("&About"), QStringLiteral("About"));
+    place(m_cmdAbout, 165, 5425, 2595, 615);
+    m_cmdChkUpdate = sideButton(
+        client, "CmdChkUpdate", QStringLiteral("Chec&k Update"), QStringLiteral("Check for Update"));
+    place(m_cmdChkUpdate, 165, 6025, 2595, 615);
+    m_cmdHelp = sideButton(client, "CmdHelp", QStringLiteral("&Help"), QStringLiteral("Help"));
+    place(m_cmdHelp, 165, 6625, 2595, 615);
+
+    QStatusBar* status = statusBar();
+    status->setObjectName(QStringLiteral("StatusBar"));
+    status->setSizeGripEnabled(false);
+    status->setFixedHeight(twipsToPixelsY(kStatusBarTwips, this));
+    m_statusPanel = new QLabel(status);
+    m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel1"));
+    m_statusPanel->setIndent(4);
+    status->addWidget(m_statusPanel, 1);
+
+    QWidget::setTabOrder(m_list->reportView(), m_txtFind);
+    QWidget::setTabOrder(m_txtFind, m_cmdFind);
+    QWidget::setTabOrder(m_cmdFind, m_cmdChkUpdate);
+    QWidget::setTabOrder(m_cmdChkUpdate, m_cmdAbout);
+    QWidget::setTabOrder(m_cmdAbout, m_cmdHelp);
+}
+
+void FrmMain::connectCommands()
+{
+    const MainActions& a = m_actions;
+    connect(a.printAndSaveAudit, &QAction::triggered, this, &FrmMain::mnu_PrntNSaveAudit_Click);
+    connect(a.exit, &QAction::triggered, this, &FrmMain::mnu_Exit_Click);
+    connect(a.uninstallProgram, &QAction::triggered, this, &FrmMain::mnu_UninstallProg_Click);
+    connect(a.deleteFromList, &QAction::triggered, this, &FrmMain::mnu_DelFrmLst_Click);
+    connect(a.programDetails, &QAction::triggered, this, &FrmMain::mnu_prgdtls_Click);
+    connect(a.editProgramDetails, &QAction::triggered, this, &FrmMain::mnu_EditPrgDtls_Click);
+    connect(a.changeIcon, &QAction::triggered, this, &FrmMain::Mnu_ChangeIcon_Click);
+    connect(a.newProgram, &QAction::triggered, this, &FrmMain::mnu_NewPrg_Click);
+    connect(a.uninstallLog, &QAction::triggered, this, &FrmMain::mnu_UninstLog_Click);
+    connect(a.largeIcons, &QAction::triggered, this, &FrmMain::mnu_LargeIcons_Click);
+    connect(a.smallIcons, &QAction::triggered, this, &FrmMain::mnu_SmllIcons_Click);
+    connect(a.list, &QAction::triggered, this, &FrmMain::mnu_list_Click);
+    connect(a.details, &QAction::triggered, this, &FrmMain::mnu_details_Click);
+    connect(a.refresh, &QAction::triggered, this, &FrmMain::mnu_refresh_Click);
+    connect(a.helpTopics, &QAction::triggered, this, &FrmMain::mnu_hlptopics_Click);
+    connect(a.about, &QAction::triggered, this, &FrmMain::mnu_about_Click);
+    connect(a.toolbar, &QToolBar::actionTriggered, this,
+        [this](QAction* action) { Toolbar1_ButtonClick(action->data().toInt()); });
+
+    connect(m_cmdFind, &QPushButton::clicked, this, &FrmMain::cmdFind_Click);
+    connect(m_cmdAbout, &QPushButton::clicked, this, &FrmMain::CmdAbout_Click);
+    connect(m_cmdChkUpdate, &QPushButton::clicked, this, &FrmMain::CmdChkUpdate_Click);
+    connect(m_cmdHelp, &QPushButton::clicked, this, &FrmMain::CmdHelp_Click);
+
+    connect(m_list, &ProgramList::clicked, this, &FrmMain::lstview_Click);
+    connect(m_list, &ProgramList::selectionChanged, this, &FrmMain::lstview_Click);
+    connect(m_list, &ProgramList::doubleClicked, this, &FrmMain::lstview_DblClick);
+    connect(m_list, &ProgramList::columnClicked, this, &FrmMain::lstview_ColumnClick);
+    connect(m_list, &ProgramList::mouseReleased, this, &FrmMain::lstview_MouseUP);
 }
 
 void FrmMain::fixClientSize()
 {
     QSize size = twipsToPixels(kClientTwips, this);
-    // A menu bar lies outside the client area it was laid out for.
+    // The menu bar lies outside the client area the layout was drawn for.
     if (const QWidget* menu = menuWidget())
         size.rheight() += menu->sizeHint().height();
     setFixedSize(size);
@@ -58,6 +203,142 @@ void FrmMain::centreOnScreen()
     QRect frame = frameGeometry();
     frame.moveCenter(target->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void FrmMain::Form_Load()
+{
+    Procedure proc("Form_Load", OnError::Skip);
+    proc.step(__LINE__, [&] { showUnInstallList(); });
+}
+
+void FrmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_centred && !event->spontaneous()) {
+        m_centred = true;
+        centreOnScreen();
+    }
+    Form_Resize();
+}
+
+void FrmMain::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void FrmMain::Form_Resize()
+{
+    Procedure proc("Form_Resize", OnError::Skip);
+    const auto twipsX = [this](int pixels) { return qRound(pixels * qreal(kTwipsPerInch) / logicalDpiX()); };
+    const auto twipsY = [this](int pixels) { return qRound(pixels * qreal(kTwipsPerInch) / logicalDpiY()); };
+    const int menuHeight = menuWidget() ? menuWidget()->height() : 0;
+    const int outerWidth = twipsX(width()) + kOuterExtraWidthTwips;
+    const int outerHeight = twipsY(height() - menuHeight) + kOuterExtraHeightTwips;
+    const int sideWidth = twipsX(m_sidePanel->width());
+    // A size that does not fit (a minimized window's) is refused and the next one still made.
+    const auto checked = [](int twips) {
+        if (twips < 0)
+            throw Error(errc::kInvalidCall, "Invalid property value");
+        return twips;
+    };
+    proc.step(__LINE__, [&] {
+        m_list->resize(twipsToPixelsX(checked(outerWidth - (sideWidth + 50)), this), m_list->height());
+    });
+    proc.step(__LINE__,
+        [&] { m_list->resize(m_list->width(), twipsToPixelsY(checked(outerHeight - 1960), this)); });
+    proc.step(__LINE__, [&] {
+        m_sidePanel->resize(m_sidePanel->width(), twipsToPixelsY(checked(outerHeight - 1960), this));
+    });
+}
+
+void FrmMain::closeEvent(QCloseEvent* event)
+{
+    Form_Unload();
+    QMainWindow::closeEvent(event);
+}
+
+void FrmMain::Form_Unload()
+{
+    // The program ends with its main window: every other window still open goes with it.
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* other : windows) {
+        if (other != this && other->isWindow() && other->isVisible())
+            other->close();
+    }
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+        return QMainWindow::eventFilter(watched, event);
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (event->type() == QEvent::KeyPress) {
+        if (key->key() == Qt::Key_F1) {
+            openHelp();
+            return true;
+        }
+        if (enter) {
+            // Enter works as Tab, and no control sees it, so none beeps or presses a default button.
+            m_enterPressedIn = widget;
+            sendKey(Qt::Key_Tab);
+            return true;
+        }
+        return false;
+    }
+    if (!enter)
+        return false;
+    if (!key->isAutoRepeat() && m_enterPressedIn && m_enterPressedIn == m_txtFind) {
+        m_enterPressedIn = nullptr;
+        txtFind_KeyUp(13, key->modifiers());
+    }
+    return true;
+}
+
+void FrmMain::sendKey(int key)
+{
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != this)
+        target = this;
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &release);
+}
+
+void FrmMain::openHelp()
+{
+    if (m_app.desktop)
+        m_app.desktop->openUrl(QUrl::fromLocalFile(QString::fromStdString(m_app.context.helpFile)));
+}
+
+PathMapping FrmMain::pathMapping() const
+{
+    const std::string& file = m_app.context.registryFile;
+    return file.empty() ? PathMapping() : PathMapping::forRegistryFile(file);
+}
+
+void FrmMain::uncheckAll()
+{
+    Procedure proc("uncheckAll");
+    proc.step(__LINE__, [&] {
+        for (QAction* item :
+            { m_actions.largeIcons, m_actions.smallIcons, m_actions.list, m_actions.details })
+            item->setChecked(false);
+    });
+}
+
+QAction* FrmMain::viewItem(int view) const
+{
+    QAction* const items[]
+        = { m_actions.largeIcons, m_actions.smallIcons, m_actions.list, m_actions.details };
+    if (view < 0 || view > 3)
+        throw Error(errc::kSubscriptOutOfRange, "Subscript out of range");
+    return items[view];
 }
 
 } // namespace tw

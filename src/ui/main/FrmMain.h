@@ -1,30 +1,134 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "inventory/IconCache.h"
+#include "ui/main/MainActions.h"
+
+#include <QIcon>
 #include <QMainWindow>
+#include <QPointer>
+
+#include <cstdint>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace tw {
 
+struct Application;
+class DesktopService;
+class ImageList;
 class MessageService;
+class PathMapping;
+class ProgramList;
+class SidePanel;
 
-// The program's one main window: the program list and every command start here.
+// The program's one main window: the program list and every command start here. Its procedures
+// bear the names the rest of the program calls them by.
 class FrmMain : public QMainWindow
 {
     Q_OBJECT
 
 public:
-    FrmMain(const QString& title, MessageService& messages, QWidget* parent = nullptr);
+    // Loads the window: builds it and fills the list, before it is first shown.
+    explicit FrmMain(Application& app, QWidget* parent = nullptr);
+    ~FrmMain() override;
 
-    MessageService& messageService() const { return m_messages; }
+    Application& application() const { return m_app; }
+    MessageService& messageService() const;
+    ProgramList& list() const { return *m_list; }
+    ImageList& largeImages() const { return *m_imgLarge; }
+    ImageList& smallImages() const { return *m_imgSmall; }
+    QString statusText() const;
+
+    // Procedures other windows call.
+    void showUnInstallList();
+    void mnu_refresh_Click();
+    void lstview_Click();
+    void uncheckAll();
+
+    // The list's events.
+    void lstview_ColumnClick(int column);
+    void lstview_DblClick();
+    void lstview_MouseUP(Qt::MouseButton button, const QPoint& globalPos);
+
+    // Commands of the menu bar, the toolbar and the side panel.
+    void Toolbar1_ButtonClick(int index);
+    void mnu_PrntNSaveAudit_Click();
+    void mnu_Exit_Click();
+    void mnu_UninstallProg_Click();
+    void mnu_DelFrmLst_Click();
+    void mnu_prgdtls_Click();
+    void mnu_EditPrgDtls_Click();
+    void Mnu_ChangeIcon_Click();
+    void mnu_NewPrg_Click();
+    void mnu_UninstLog_Click();
+    void mnu_LargeIcons_Click();
+    void mnu_SmllIcons_Click();
+    void mnu_list_Click();
+    void mnu_details_Click();
+    void mnu_hlptopics_Click();
+    void mnu_about_Click();
+    void CmdAbout_Click();
+    void CmdHelp_Click();
+    void CmdChkUpdate_Click();
+    void cmdFind_Click();
+    void txtFind_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
+
+    // The dialogs of the uninstall run and the entry maintenance are not part of this window yet;
+    // these keep their names and selection rules and do nothing else for now.
+    void Show_FormUninstall();
+    void Delete_Entry_Click();
+    void Edit_Entry_Click();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
+    void buildControls();
+    void connectCommands();
     void fixClientSize();
     void centreOnScreen();
+    void Form_Load();
+    void Form_Resize();
+    void Form_Unload();
+    // Loads icon `iconIndex` of the file into both image lists; both indexes are 1 when it cannot.
+    void getIcon(const std::string& path, int& largeIndex, int& smallIndex, std::int32_t iconIndex);
+    // The View menu's item of view 0 to 3.
+    QAction* viewItem(int view) const;
+    void switchView(const char* procedure, int view);
+    void openHelp();
+    void sendKey(int key);
+    PathMapping pathMapping() const;
 
-    MessageService& m_messages;
+    Application& m_app;
+    MainActions m_actions;
+    icons::IconCache m_iconCache;
+    ImageList* m_imgLarge = nullptr;
+    ImageList* m_imgSmall = nullptr;
+    ImageList* m_toolbarImages = nullptr;
+    SidePanel* m_sidePanel = nullptr;
+    ProgramList* m_list = nullptr;
+    QLineEdit* m_txtFind = nullptr;
+    QLabel* m_lblExclaim = nullptr;
+    QLabel* m_picSoftLarge = nullptr;
+    QLabel* m_statusPanel = nullptr;
+    QPushButton* m_cmdFind = nullptr;
+    QPushButton* m_cmdAbout = nullptr;
+    QPushButton* m_cmdChkUpdate = nullptr;
+    QPushButton* m_cmdHelp = nullptr;
+    QIcon m_defaultPicture;
+
+    std::int16_t m_sortColumn = 0;
+    // The search's memory between presses of Find.
+    QString m_lastSearch;
+    bool m_notFound = false;
+    // Where Enter went down: its release there is the search box's KeyUp, wherever the focus has moved.
+    QPointer<QWidget> m_enterPressedIn;
     bool m_centred = false;
 };
 

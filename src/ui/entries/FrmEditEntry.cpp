@@ -1,0 +1,602 @@
+// SPDX-License-Identifier: MIT
+#include "ui/entries/FrmEditEntry.h"
+
+#include "app/Errors.h"
+#include "app/Startup.h"
+#include "inventory/Inventory.h"
+#include "ui/MessageService.h"
+#include "ui/Twips.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+enum Column { NameColumn, TextColumn, TypeColumn, ColumnCount };
+
+// Which loaded value a row came from (-1: a row added here), and whether it is the key's default value.
+constexpr int kOriginRole = Qt::UserRole;
+constexpr int kDefaultValueRole = Qt::UserRole + 1;
+
+// The key codes the editor acts on, as the key events number them.
+constexpr int kKeyReturn = 13;
+constexpr int kKeyEscape = 27;
+constexpr int kKeyUp = 38;
+constexpr int kKeyDown = 40;
+
+int keyCodeOf(const QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return kKeyReturn;
+    case Qt::Key_Escape:
+        return kKeyEscape;
+    case Qt::Key_Up:
+        return kKeyUp;
+    case Qt::Key_Down:
+        return kKeyDown;
+    default:
+        return 0;
+    }
+}
+
+QString fromUtf8(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The default value has no name; its row says so where the name would stand.
+class NameDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->text.isEmpty() && index.data(kDefaultValueRole).toBool()) {
+            option->text = QStringLiteral("(Default)");
+            option->font.setItalic(true);
+            option->palette.setColor(QPalette::Text, option->palette.color(QPalette::PlaceholderText));
+        }
+    }
+};
+
+} // namespace
+
+FrmEditEntry::FrmEditEntry(
+    Application& app, const ProgramRow& selected, std::function<void()> refresh, QWidget* parent)
+    : QDialog(parent)
+    , m_app(app)
+    , m_selected(selected)
+    , m_path(std::string(kUninstallPath) + selected.key)
+    , m_refresh(std::move(refresh))
+{
+    setObjectName(QStringLiteral("FrmEditEntry"));
+    setWindowTitle(QStringLiteral("Edit Program Details"));
+    setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(true);
+    buildControls();
+    Form_Load();
+}
+
+FrmEditEntry::~FrmEditEntry() = default;
+
+void FrmEditEntry::buildControls()
+{
+    m_txtDName = new QLineEdit(this);
+    m_txtDName->setObjectName(QStringLiteral("TxtDName"));
+    m_txtDName->setReadOnly(true);
+    QFont bold = m_txtDName->font();
+    bold.setBold(true);
+    m_txtDName->setFont(bold);
+
+    m_label2 = new QLabel(QStringLiteral("Uninstall Information:"), this);
+    m_label2->setObjectName(QStringLiteral("Label2"));
+
+    m_grid = new QTableWidget(1, ColumnCount, this);
+    m_grid->setObjectName(QStringLiteral("MSFEntries"));
+    m_grid->setHorizontalHeaderLabels(
+        { QStringLiteral("Registry Key"), QStringLiteral("Registry Value"), QStringLiteral("Type") });
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(
+        m_grid->fontMetrics().height() + twipsToPixelsY(120, this));
+    m_grid->horizontalHeader()->setSectionsClickable(false);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectItems);
+    m_grid->setTabKeyNavigation(false); // Tab leaves the grid, as it leaves every other control
+    m_grid->setWordWrap(false);
+    m_grid->setItemDelegateForColumn(NameColumn, new NameDelegate(m_grid));
+    m_grid->installEventFilter(this);
+
+    // Laid over the grid's current cell while the user types, hidden otherwise.
+    m_txtEdit = new QLineEdit(this);
+    m_txtEdit->setObjectName(QStringLiteral("txtEdit"));
+    m_txtEdit->setFrame(false);
+    QPalette tip = m_txtEdit->palette();
+    tip.setColor(QPalette::Base, tip.color(QPalette::ToolTipBase));
+    tip.setColor(QPalette::Text, tip.color(QPalette::ToolTipText));
+    m_txtEdit->setPalette(tip);
+    m_txtEdit->hide();
+    m_txtEdit->installEventFilter(this);
+
+    auto button = [this](const char* name, const char* caption, const char* tooltip) {
+        auto* b = new QPushButton(QLatin1String(caption), this);
+        b->setObjectName(QLatin1String(name));
+        b->setToolTip(QLatin1String(tooltip));
+        b->setMinimumWidth(twipsToPixelsX(1215, this));
+        return b;
+    };
+    m_cmdAdd = button("CmdAdd", "&Add", "Add entry");
+    m_cmdDelete = button("CmdDelete", "&Delete", "Delete entry");
+    m_cmdOk = button("CmdOk", "&OK", "OK");
+    m_cmdCancel = button("CmdCancel", "&Cancel", "Cancel");
+    m_cmdOk->setDefault(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_cmdAdd);
+    buttons->addWidget(m_cmdDelete);
+    buttons->addStretch(1);
+    buttons->addWidget(m_cmdOk);
+    buttons->addWidget(m_cmdCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    const int margin = twipsToPixelsX(180, this);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->setSpacing(twipsToPixelsY(60, this));
+    layout->addWidget(m_txtDName);
+    layout->addSpacing(twipsToPixelsY(90, this));
+    layout->addWidget(m_label2);
+    layout->addWidget(m_grid, 1);
+    layout->addSpacing(twipsToPixelsY(90, this));
+    layout->addLayout(buttons);
+
+    setTabOrder(m_txtDName, m_grid);
+    setTabOrder(m_grid, m_txtEdit);
+    setTabOrder(m_txtEdit, m_cmdAdd);
+    setTabOrder(m_cmdAdd, m_cmdDelete);
+    setTabOrder(m_cmdDelete, m_cmdOk);
+    setTabOrder(m_cmdOk, m_cmdCancel);
+
+    connect(m_grid, &QTableWidget::cellClicked, this, [this] { MSFEntries_Click(); });
+    connect(m_grid, &QTableWidget::currentCellChanged, this, [this] { MSFEntries_LeaveCell(); });
+    connect(m_grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { MSFEntries_Scroll(); });
+    connect(m_grid->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { MSFEntries_Scroll(); });
+    // A column dragged wider or narrower takes the edit box along.
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (m_editing)
+            placeEditor();
+    });
+    connect(m_cmdAdd, &QPushButton::clicked, this, [this] { cmdAdd_Click(); });
+    connect(m_cmdDelete, &QPushButton::clicked, this, [this] { cmdDelete_Click(); });
+    connect(m_cmdOk, &QPushButton::clicked, this, [this] { cmdOk_Click(); });
+    connect(m_cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
+}
+
+void FrmEditEntry::Form_Load()
+{
+    Procedure proc("Form_Load", OnError::Skip);
+    proc.step(__LINE__, [&] {
+        if (parentWidget())
+            setWindowIcon(parentWidget()->window()->windowIcon());
+    });
+    // The grid comes with one empty row, which AddItem appends after.
+    proc.step(__LINE__, [&] {
+        m_grid->setItem(0, NameColumn, new QTableWidgetItem);
+        m_grid->item(0, NameColumn)->setData(kOriginRole, -1);
+        m_grid->setItem(0, TextColumn, new QTableWidgetItem);
+        m_grid->setItem(0, TypeColumn, new QTableWidgetItem(fromUtf8(entries::typeName(kRegSz))));
+    });
+    proc.step(__LINE__, [&] { m_txtDName->setText(fromUtf8(m_selected.text)); });
+    proc.step(__LINE__, [&] { m_grid->setCurrentCell(0, NameColumn); });
+    proc.step(__LINE__,
+        [&] { m_values = entries::readEntryValues(m_app.registry->api(), kHKeyLocalMachine, m_path); });
+    for (std::size_t i = 0; i < m_values.size(); ++i) {
+        proc.step(__LINE__, [&] {
+            AddItem(fromUtf8(entries::displayName(m_values[i])), fromUtf8(entries::displayText(m_values[i])),
+                static_cast<int>(i), m_values[i].type);
+        });
+    }
+    // A grid keeps at least one row: with no values the empty one stays.
+    proc.step(__LINE__, [&] {
+        if (m_grid->rowCount() > 1)
+            m_grid->removeRow(0);
+    });
+    proc.step(__LINE__, [&] {
+        const QFontMetrics metrics = m_grid->fontMetrics();
+        const int padding
+            = 2 * (m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1);
+        m_grid->setColumnWidth(NameColumn, metrics.horizontalAdvance(QString(51, QLatin1Char(' '))));
+        m_grid->setColumnWidth(TextColumn, metrics.horizontalAdvance(QString(75, QLatin1Char(' '))));
+        if (m_grid->columnWidth(TextColumn) < m_widestValue + padding)
+            m_grid->setColumnWidth(TextColumn, m_widestValue + padding);
+        int typeWidth = metrics.horizontalAdvance(QStringLiteral("REG_EXPAND_SZ"));
+        for (const entries::EntryValue& v : m_values)
+            typeWidth = std::max(typeWidth, metrics.horizontalAdvance(fromUtf8(entries::typeName(v.type))));
+        m_grid->setColumnWidth(TypeColumn, typeWidth + padding);
+    });
+    proc.step(__LINE__, [&] {
+        m_grid->setCurrentCell(0, NameColumn);
+        m_grid->setFocus();
+        // Wide enough for the design widths of the columns; a wider value scrolls.
+        const int columns = m_grid->fontMetrics().horizontalAdvance(QString(51 + 75, QLatin1Char(' ')))
+            + m_grid->columnWidth(TypeColumn) + m_grid->verticalScrollBar()->sizeHint().width()
+            + 2 * m_grid->frameWidth();
+        const QMargins margins = layout()->contentsMargins();
+        resize(std::max(columns + margins.left() + margins.right(), twipsToPixelsX(7200, this)),
+            twipsToPixelsY(6000, this));
+    });
+}
+
+void FrmEditEntry::AddItem(const QString& name, const QString& valueText, int origin, std::uint32_t type)
+{
+    // Its own report in place of the common one; loading goes on with the next value.
+    try {
+        const int row = m_grid->rowCount();
+        m_grid->setRowCount(row + 1);
+        m_grid->setCurrentCell(row, NameColumn);
+        auto* nameItem = new QTableWidgetItem(name);
+        nameItem->setData(kOriginRole, origin);
+        nameItem->setData(
+            kDefaultValueRole, origin >= 0 && m_values[static_cast<std::size_t>(origin)].name.empty());
+        m_grid->setItem(row, NameColumn, nameItem);
+        m_grid->setCurrentCell(row, TextColumn);
+        m_grid->setItem(row, TextColumn, new QTableWidgetItem(valueText));
+        auto* typeItem = new QTableWidgetItem(fromUtf8(entries::typeName(type)));
+        typeItem->setForeground(palette().color(QPalette::PlaceholderText));
+        m_grid->setItem(row, TypeColumn, typeItem);
+        const int width = fontMetrics().horizontalAdvance(valueText);
+        if (width > m_widestValue)
+            m_widestValue = width;
+    } catch (...) {
+        const ErrorInfo info = describeCurrentException("AddItem", __LINE__);
+        m_app.messages->critical(this, title(),
+            QStringLiteral("Error occurred Edit Entry AddItem: \r\n")
+                + QString::fromStdString(info.description));
+    }
+}
+
+void FrmEditEntry::MSHFlexGridEdit(QTableWidget* grid, QLineEdit* edit, char32_t keyAscii)
+{
+    Procedure proc("MSHFlexGridEdit");
+    if (!proc.step(__LINE__, [&] {
+            // A control character or a space edits the cell's text; anything else starts a new one.
+            if (keyAscii <= 32) {
+                edit->setText(grid->currentItem() ? grid->currentItem()->text() : QString());
+                edit->setCursorPosition(0);
+            } else {
+                edit->setText(QString::fromUcs4(&keyAscii, 1));
+                edit->setCursorPosition(static_cast<int>(edit->text().size()));
+            }
+        }))
+        return;
+    if (!proc.step(__LINE__, [&] {
+            m_editRow = grid->currentRow();
+            m_editColumn = grid->currentColumn();
+            placeEditor();
+        }))
+        return;
+    proc.step(__LINE__, [&] {
+        m_editing = true;
+        edit->show();
+        edit->raise();
+        edit->setFocus();
+    });
+}
+
+void FrmEditEntry::placeEditor()
+{
+    QTableWidgetItem* item = m_grid->item(m_editRow, m_editColumn);
+    if (!item)
+        return;
+    // The cell within the grid's client area, below its frame and including the header row.
+    const QRect cell = m_grid->visualItemRect(item);
+    const QPoint inGrid = m_grid->viewport()->mapTo(m_grid, cell.topLeft())
+        - QPoint(m_grid->frameWidth(), m_grid->frameWidth());
+    const QPoint gridAt = m_grid->mapTo(this, QPoint(0, 0));
+    int width = cell.width();
+    // A cell wider than the grid: the editor ends inside the grid, clear of the scroll bar when there
+    // are rows enough to show one.
+    if (m_grid->width() < cell.width())
+        width = m_grid->width() - twipsToPixelsX(m_grid->rowCount() + 1 > 5 ? 275 : 50, this);
+    const int left = gridAt.x() + inGrid.x() + twipsToPixelsX(50, this);
+    width -= twipsToPixelsX(42, this);
+    // Nor does a box that starts further right reach past the grid's visible cells.
+    const int visibleRight = m_grid->viewport()->mapTo(this, QPoint(m_grid->viewport()->width(), 0)).x();
+    width = std::min(width, visibleRight - left);
+    m_txtEdit->setGeometry(left, gridAt.y() + inGrid.y() + twipsToPixelsY(10, this), width,
+        cell.height() - twipsToPixelsY(8, this));
+}
+
+void FrmEditEntry::EditKeyCode(QTableWidget* grid, QLineEdit* edit, int keyCode, Qt::KeyboardModifiers)
+{
+    Procedure proc("EditKeyCode");
+    switch (keyCode) {
+    case kKeyReturn:
+        proc.step(__LINE__, [&] {
+            grid->setFocus();
+            commitEdit(); // in case the window is not active and the focus change waits
+        });
+        break;
+    case kKeyEscape:
+        proc.step(__LINE__, [&] {
+            m_editing = false;
+            grid->setFocus();
+            edit->hide();
+        });
+        break;
+    case kKeyUp:
+    case kKeyDown:
+        if (!proc.step(__LINE__, [&] {
+                grid->setFocus();
+                commitEdit();
+            }))
+            return;
+        // The commit into the old cell has happened before the row moves.
+        if (!proc.step(__LINE__, [&] { QApplication::processEvents(); }))
+            return;
+        proc.step(__LINE__, [&] {
+            const int row = grid->currentRow();
+            if (keyCode == kKeyUp && row > 0)
+                grid->setCurrentCell(row - 1, grid->currentColumn());
+            else if (keyCode == kKeyDown && row < grid->rowCount() - 1)
+                grid->setCurrentCell(row + 1, grid->currentColumn());
+        });
+        break;
+    default:
+        break;
+    }
+}
+
+void FrmEditEntry::commitEdit()
+{
+    if (!m_editing)
+        return;
+    m_editing = false;
+    if (QTableWidgetItem* item = m_grid->item(m_editRow, m_editColumn))
+        item->setText(m_txtEdit->text());
+    m_txtEdit->hide();
+}
+
+void FrmEditEntry::abandonEdit()
+{
+    if (!m_editing)
+        return;
+    m_editing = false;
+    m_txtEdit->clear();
+    if (m_txtEdit->hasFocus())
+        m_grid->setFocus();
+    m_txtEdit->hide();
+}
+
+void FrmEditEntry::MSFEntries_Click()
+{
+    Procedure proc("MSFEntries_Click");
+    proc.step(__LINE__, [&] {
+        // The type follows the value: its column is not edited.
+        if (m_grid->currentColumn() != TypeColumn)
+            MSHFlexGridEdit(m_grid, m_txtEdit, U' ');
+    });
+}
+
+void FrmEditEntry::MSFEntries_KeyPress(char32_t keyAscii)
+{
+    Procedure proc("MSFEntries_KeyPress");
+    proc.step(__LINE__, [&] {
+        if (m_grid->currentColumn() != TypeColumn)
+            MSHFlexGridEdit(m_grid, m_txtEdit, keyAscii);
+    });
+}
+
+void FrmEditEntry::MSFEntries_GotFocus()
+{
+    Procedure proc("MSFEntries_GotFocus");
+    proc.step(__LINE__, [&] { commitEdit(); });
+}
+
+void FrmEditEntry::MSFEntries_LeaveCell()
+{
+    Procedure proc("MSFEntries_LeaveCell");
+    proc.step(__LINE__, [&] { commitEdit(); });
+}
+
+void FrmEditEntry::MSFEntries_Scroll()
+{
+    Procedure proc("MSFEntries_Scroll");
+    proc.step(__LINE__, [&] { abandonEdit(); });
+}
+
+void FrmEditEntry::txtEdit_KeyPress(int& keyAscii)
+{
+    Procedure proc("txtEdit_KeyPress");
+    proc.step(__LINE__, [&] {
+        if (keyAscii == '\r')
+            keyAscii = 0;
+    });
+}
+
+void FrmEditEntry::txtEdit_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
+{
+    Procedure proc("txtEdit_KeyDown");
+    proc.step(__LINE__, [&] { EditKeyCode(m_grid, m_txtEdit, keyCode, shift); });
+}
+
+void FrmEditEntry::txtEdit_LostFocus()
+{
+    Procedure proc("txtEdit_LostFocus");
+    proc.step(__LINE__, [&] { commitEdit(); });
+}
+
+void FrmEditEntry::cmdAdd_Click()
+{
+    Procedure proc("cmdAdd_Click");
+    // A shortcut presses the button without taking the focus from the edit box.
+    if (!proc.step(__LINE__, [&] { commitEdit(); }))
+        return;
+    if (!proc.step(__LINE__, [&] {
+            const int row = m_grid->rowCount();
+            m_grid->setRowCount(row + 1);
+            auto* name = new QTableWidgetItem;
+            name->setData(kOriginRole, -1);
+            m_grid->setItem(row, NameColumn, name);
+            m_grid->setItem(row, TextColumn, new QTableWidgetItem);
+            auto* type = new QTableWidgetItem(fromUtf8(entries::typeName(kRegSz)));
+            type->setForeground(palette().color(QPalette::PlaceholderText));
+            m_grid->setItem(row, TypeColumn, type);
+            m_grid->setCurrentCell(row, NameColumn);
+        }))
+        return;
+    proc.step(__LINE__, [&] { m_grid->setFocus(); });
+}
+
+void FrmEditEntry::cmdDelete_Click()
+{
+    Procedure proc("cmdDelete_Click", OnError::Skip);
+    proc.step(__LINE__, [&] { commitEdit(); });
+    MsgButton answer = MsgButton::No;
+    proc.step(__LINE__, [&] {
+        answer = m_app.messages->message(this, title(),
+            QStringLiteral("Are you sure you want to delete the value?"), MsgIcon::Question,
+            { MsgButton::Yes, MsgButton::No });
+    });
+    if (answer == MsgButton::No)
+        return;
+    // Like the grid it stands for, the grid keeps at least one row.
+    proc.step(__LINE__, [&] {
+        const int row = m_grid->currentRow();
+        if (row >= 0 && m_grid->rowCount() > 1)
+            m_grid->removeRow(row);
+    });
+    proc.step(__LINE__, [&] { m_grid->setFocus(); });
+}
+
+void FrmEditEntry::cmdOk_Click()
+{
+    Procedure proc("cmdOk_Click");
+    if (!proc.step(__LINE__, [&] { commitEdit(); }))
+        return;
+    entries::EntryPlan plan;
+    if (!proc.step(__LINE__, [&] { plan = entries::planWriteBack(m_values, gridRows()); }))
+        return;
+    if (plan.rejected) {
+        proc.step(__LINE__, [&] {
+            const QString name = plan.rejected->name.empty()
+                ? QStringLiteral("The default value")
+                : QStringLiteral("The value \"%1\"").arg(fromUtf8(plan.rejected->name));
+            const QString rule = plan.rejected->form == entries::ValueForm::Number
+                ? QStringLiteral("must be a whole number from -2147483648 to 4294967295.")
+                : QStringLiteral("must be bytes in hexadecimal, such as 01 00 ff.");
+            m_app.messages->information(this, title(), name + QLatin1Char(' ') + rule);
+            m_grid->setCurrentCell(static_cast<int>(plan.rejected->row), TextColumn);
+            m_grid->setFocus();
+        });
+        return;
+    }
+    for (const entries::EntryChange& change : plan.changes) {
+        if (!proc.step(__LINE__,
+                [&] { entries::applyChange(m_app.registry->api(), kHKeyLocalMachine, m_path, change); }))
+            return;
+    }
+    if (!proc.step(__LINE__, [&] { accept(); }))
+        return;
+    proc.step(__LINE__, [&] {
+        if (m_refresh)
+            m_refresh();
+    });
+}
+
+void FrmEditEntry::cmdCancel_Click()
+{
+    Procedure proc("cmdCancel_Click");
+    proc.step(__LINE__, [&] { reject(); });
+}
+
+std::vector<entries::EntryRow> FrmEditEntry::gridRows() const
+{
+    std::vector<entries::EntryRow> rows;
+    for (int r = 0; r < m_grid->rowCount(); ++r) {
+        const QTableWidgetItem* name = m_grid->item(r, NameColumn);
+        const QTableWidgetItem* text = m_grid->item(r, TextColumn);
+        entries::EntryRow row;
+        const int origin = name ? name->data(kOriginRole).toInt() : -1;
+        if (origin >= 0)
+            row.origin = static_cast<std::size_t>(origin);
+        row.name = name ? name->text().toStdString() : std::string();
+        row.text = text ? text->text().toStdString() : std::string();
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+QString FrmEditEntry::title() const
+{
+    return QString::fromStdString(m_app.context.title);
+}
+
+bool FrmEditEntry::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid) {
+        if (event->type() == QEvent::FocusIn) {
+            MSFEntries_GotFocus();
+        } else if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const QList<uint> typed = key->text().toUcs4();
+            if (typed.isEmpty() || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+                return false;
+            const auto code = static_cast<char32_t>(typed.front());
+            if (code > 32 && !QChar::isPrint(code))
+                return false;
+            MSFEntries_KeyPress(code);
+            return true;
+        }
+    } else if (watched == m_txtEdit) {
+        if (event->type() == QEvent::FocusOut) {
+            // A menu or another window taking the focus for a while is no reason to end the edit.
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason)
+                txtEdit_LostFocus();
+        } else if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const int code = keyCodeOf(key);
+            txtEdit_KeyDown(code, key->modifiers());
+            int ascii = key->text().isEmpty() ? 0 : key->text().front().unicode();
+            if (ascii != 0) {
+                txtEdit_KeyPress(ascii);
+                if (ascii == 0)
+                    return true;
+            }
+            // Enter and Escape would otherwise reach the dialog and close it.
+            return code != 0;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmEditEntry::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_editing)
+        placeEditor();
+}
+
+} // namespace tw

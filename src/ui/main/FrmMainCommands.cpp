@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: MIT
+// The main window's commands: menus, toolbar, side panel, the list's events and the search.
+#include "ui/main/FrmMain.h"
+
+#include "app/Errors.h"
+#include "app/Startup.h"
+#include "ui/MessageService.h"
+#include "ui/main/FrmAbout.h"
+#include "ui/main/ProgramList.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace tw {
+namespace {
+
+// The search trims spaces only, not tabs or other white space.
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' '))
+        ++first;
+    while (last > first && text.at(last - 1) == QLatin1Char(' '))
+        --last;
+    return text.mid(first, last - first);
+}
+
+} // namespace
+
+void FrmMain::lstview_Click()
+{
+    Procedure proc("lstview_Click");
+    proc.step(__LINE__, [&] {
+        const std::optional<int> position = m_list->selectedPosition();
+        if (!position)
+            return;
+        m_lblExclaim->setText(QStringLiteral("The Selected Program (") + m_list->text(*position)
+            + QStringLiteral(
+                ") can be uninstalled from your computer by clicking the Uninstall Button below."));
+    });
+}
+
+void FrmMain::lstview_ColumnClick(int column)
+{
+    Procedure proc("lstview_ColumnClick");
+    if (!proc.step(__LINE__, [&] { m_list->setSorted(true); }))
+        return;
+    const auto key = static_cast<std::int16_t>(column);
+    // The remembered column starts at 0, so the first click on Display Name already reverses.
+    if (!proc.step(__LINE__, [&] {
+            if (key == m_sortColumn)
+                m_list->setSortOrder(
+                    m_list->sortOrder() == Qt::DescendingOrder ? Qt::AscendingOrder : Qt::DescendingOrder);
+        }))
+        return;
+    proc.step(__LINE__, [&] {
+        m_list->setSortKey(key);
+        m_sortColumn = key;
+    });
+}
+
+void FrmMain::lstview_DblClick()
+{
+    Procedure proc("lstview_DblClick");
+    proc.step(__LINE__, [&] {
+        if (m_list->selectedPosition())
+            Show_FormUninstall();
+    });
+}
+
+void FrmMain::lstview_MouseUP(Qt::MouseButton button, const QPoint& globalPos)
+{
+    Procedure proc("lstview_MouseUP");
+    proc.step(__LINE__, [&] {
+        if (m_list->selectedPosition() && button == Qt::RightButton)
+            m_actions.uninstall->popup(globalPos);
+    });
+}
+
+void FrmMain::Toolbar1_ButtonClick(int index)
+{
+    Procedure proc("Toolbar1_ButtonClick");
+    proc.step(__LINE__, [&] {
+        switch (index) {
+        case 1:
+            Show_FormUninstall();
+            break;
+        case 3:
+            Delete_Entry_Click();
+            break;
+        case 5:
+            mnu_prgdtls_Click();
+            break;
+        case 7:
+            Mnu_ChangeIcon_Click();
+            break;
+        case 9:
+            mnu_PrntNSaveAudit_Click();
+            break;
+        case 11:
+            mnu_NewPrg_Click();
+            break;
+        case 13:
+            mnu_UninstLog_Click();
+            break;
+        case 15:
+            mnu_Exit_Click();
+            break;
+        default: // a separator
+            break;
+        }
+    });
+}
+
+void FrmMain::mnu_Exit_Click()
+{
+    Procedure proc("mnu_Exit_Click");
+    proc.step(__LINE__, [&] { close(); });
+}
+
+void FrmMain::mnu_UninstallProg_Click()
+{
+    Procedure proc("mnu_uninstallProg_Click");
+    proc.step(__LINE__, [&] { Show_FormUninstall(); });
+}
+
+void FrmMain::mnu_DelFrmLst_Click()
+{
+    Procedure proc("mnu_DelFrmLst_Click");
+    proc.step(__LINE__, [&] { Delete_Entry_Click(); });
+}
+
+void FrmMain::mnu_EditPrgDtls_Click()
+{
+    Procedure proc("mnu_EditPrgDtls_Click");
+    proc.step(__LINE__, [&] { Edit_Entry_Click(); });
+}
+
+void FrmMain::mnu_prgdtls_Click()
+{
+    Procedure proc("mnu_prgdtls_Click");
+    proc.step(__LINE__, [&] {
+        if (!m_list->selectedPosition())
+            return;
+        // FrmInfo, the program details window, is not part of the program yet.
+    });
+}
+
+void FrmMain::mnu_PrntNSaveAudit_Click()
+{
+    // FrmReport, the audit report, is not part of the program yet.
+}
+
+void FrmMain::mnu_UninstLog_Click()
+{
+    // FrmUninstallLog is not part of the program yet.
+}
+
+void FrmMain::CmdChkUpdate_Click()
+{
+    // The update check is not part of the program yet.
+}
+
+void FrmMain::Edit_Entry_Click()
+{
+    // FrmEditEntry is not part of the program yet.
+}
+
+void FrmMain::switchView(const char* procedure, int view)
+{
+    Procedure proc(procedure);
+    if (!proc.step(__LINE__, [&] { m_list->setView(view); }))
+        return;
+    if (!proc.step(__LINE__, [&] { uncheckAll(); }))
+        return;
+    proc.step(__LINE__, [&] { viewItem(view)->setChecked(true); });
+}
+
+void FrmMain::mnu_LargeIcons_Click()
+{
+    switchView("mnu_LargeIcons_Click", ProgramList::LargeIcons);
+}
+
+void FrmMain::mnu_SmllIcons_Click()
+{
+    switchView("mnu_SmllIcons_Click", ProgramList::SmallIcons);
+}
+
+void FrmMain::mnu_list_Click()
+{
+    switchView("mnu_list_Click", ProgramList::List);
+}
+
+void FrmMain::mnu_details_Click()
+{
+    switchView("mnu_details_Click", ProgramList::Report);
+}
+
+void FrmMain::mnu_hlptopics_Click()
+{
+    Procedure proc("mnu_hlptopics_Click");
+    proc.step(__LINE__, [&] { sendKey(Qt::Key_F1); });
+}
+
+void FrmMain::CmdHelp_Click()
+{
+    sendKey(Qt::Key_F1);
+}
+
+void FrmMain::mnu_about_Click()
+{
+    Procedure proc("mnu_about_Click");
+    proc.step(__LINE__, [&] { CmdAbout_Click(); });
+}
+
+void FrmMain::CmdAbout_Click()
+{
+    FrmAbout about(m_app.context, m_app.desktop, this);
+    about.exec();
+}
+
+void FrmMain::txtFind_KeyUp(int keyCode, Qt::KeyboardModifiers)
+{
+    Procedure proc("txtFind_KeyUp");
+    proc.step(__LINE__, [&] {
+        if (keyCode == 13)
+            cmdFind_Click();
+    });
+}
+
+void FrmMain::cmdFind_Click()
+{
+    Procedure proc("cmdFind_Click");
+    proc.step(__LINE__, [&] {
+        const QString wanted = trimSpaces(m_txtFind->text());
+        const int count = m_list->rowCount();
+        const int selected = m_list->selectedPosition().value_or(-1) + 1; // 1 for the top row, 0 for none
+        int start = selected + 1;
+        if (wanted != m_lastSearch || m_notFound || selected == count)
+            start = 1;
+        // An empty list has nothing to find: say so rather than fail.
+        if (count == 0)
+            m_notFound = true;
+        const QString upper = wanted.toUpper();
+        for (int row = start; row <= count; ++row) {
+            if (m_list->text(row - 1).toUpper().contains(upper)) {
+                m_list->setFocus();
+                m_list->selectPosition(row - 1);
+                m_list->ensureVisible(row - 1);
+                lstview_Click();
+                m_notFound = false;
+                break;
+            }
+            m_notFound = true;
+        }
+        m_lastSearch = wanted;
+        if (m_notFound) {
+            messageService().information(this, QString::fromStdString(m_app.context.title),
+                QStringLiteral("The Program You are looking for (") + wanted
+                    + QStringLiteral(") was not found"));
+        }
+    });
+}
+
+} // namespace tw

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// The main window's commands that change the Uninstall key: new entry, delete from list, uninstall.
+#include "ui/main/FrmMain.h"
+
+#include "app/Errors.h"
+#include "app/Startup.h"
+#include "ui/entries/FrmDeleteEntry.h"
+#include "ui/entries/FrmNewEntry.h"
+#include "ui/main/ProgramList.h"
+#include "uninstall/FrmUninstaller.h"
+#include "uninstall/UninstallRun.h"
+
+#include <QCoreApplication>
+
+namespace tw {
+
+void FrmMain::mnu_NewPrg_Click()
+{
+    Procedure proc("mnu_NewPrg_Click");
+    proc.step(__LINE__, [&] {
+        auto* dialog = new FrmNewEntry(
+            m_app, *m_list, [this] { mnu_refresh_Click(); }, this);
+        dialog->exec();
+    });
+}
+
+void FrmMain::Show_FormUninstall()
+{
+    const std::optional<ProgramRow> selected = m_list->selectedProgram();
+    if (!selected)
+        return;
+    // While the uninstaller runs the window repaints, but input waits until it has ended.
+    UninstallRun run(*m_app.registry, *m_app.processes, m_app.context.logPath, m_app.clock,
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    const UninstallOutcome outcome = run.run({ selected->key, selected->text, selected->uninstallCommand });
+    Procedure proc("Show_FormUninstall");
+    if (outcome == UninstallOutcome::Removed) {
+        proc.step(__LINE__, [&] { mnu_refresh_Click(); });
+    } else if (outcome == UninstallOutcome::StillPresent) {
+        proc.step(__LINE__, [&] {
+            auto* dialog = new FrmUninstaller(
+                m_app, run, *selected, [this] { mnu_refresh_Click(); }, this);
+            dialog->exec();
+        });
+    }
+}
+
+void FrmMain::Delete_Entry_Click()
+{
+    Procedure proc("Delete_Entry_Click");
+    const std::optional<ProgramRow> selected = m_list->selectedProgram();
+    if (!selected)
+        return;
+    bool uninstallInstead = false;
+    proc.step(__LINE__, [&] {
+        auto* dialog = new FrmDeleteEntry(
+            m_app, *selected, [this] { mnu_refresh_Click(); },
+            [&uninstallInstead] { uninstallInstead = true; }, this);
+        dialog->exec();
+    });
+    // The dialog has closed by now; the uninstall runs for the same row.
+    if (uninstallInstead)
+        Show_FormUninstall();
+}
+
+} // namespace tw
