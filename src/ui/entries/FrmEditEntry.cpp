@@ -201,12 +201,7 @@ void FrmEditEntry::Form_Load()
             setWindowIcon(parentWidget()->window()->windowIcon());
     });
     // The grid comes with one empty row, which AddItem appends after.
-    proc.step(__LINE__, [&] {
-        m_grid->setItem(0, NameColumn, new QTableWidgetItem);
-        m_grid->item(0, NameColumn)->setData(kOriginRole, -1);
-        m_grid->setItem(0, TextColumn, new QTableWidgetItem);
-        m_grid->setItem(0, TypeColumn, new QTableWidgetItem(fromUtf8(entries::typeName(kRegSz))));
-    });
+    proc.step(__LINE__, [&] { fillRow(0, QString(), QString(), -1, kRegSz); });
     proc.step(__LINE__, [&] { m_txtDName->setText(fromUtf8(m_selected.text)); });
     proc.step(__LINE__, [&] { m_grid->setCurrentCell(0, NameColumn); });
     proc.step(__LINE__,
@@ -255,16 +250,8 @@ void FrmEditEntry::AddItem(const QString& name, const QString& valueText, int or
         const int row = m_grid->rowCount();
         m_grid->setRowCount(row + 1);
         m_grid->setCurrentCell(row, NameColumn);
-        auto* nameItem = new QTableWidgetItem(name);
-        nameItem->setData(kOriginRole, origin);
-        nameItem->setData(
-            kDefaultValueRole, origin >= 0 && m_values[static_cast<std::size_t>(origin)].name.empty());
-        m_grid->setItem(row, NameColumn, nameItem);
+        fillRow(row, name, valueText, origin, type);
         m_grid->setCurrentCell(row, TextColumn);
-        m_grid->setItem(row, TextColumn, new QTableWidgetItem(valueText));
-        auto* typeItem = new QTableWidgetItem(fromUtf8(entries::typeName(type)));
-        typeItem->setForeground(palette().color(QPalette::PlaceholderText));
-        m_grid->setItem(row, TypeColumn, typeItem);
         const int width = fontMetrics().horizontalAdvance(valueText);
         if (width > m_widestValue)
             m_widestValue = width;
@@ -274,6 +261,19 @@ void FrmEditEntry::AddItem(const QString& name, const QString& valueText, int or
             QStringLiteral("Error occurred Edit Entry AddItem: \r\n")
                 + QString::fromStdString(info.description));
     }
+}
+
+void FrmEditEntry::fillRow(int row, const QString& name, const QString& text, int origin, std::uint32_t type)
+{
+    auto* nameItem = new QTableWidgetItem(name);
+    nameItem->setData(kOriginRole, origin);
+    nameItem->setData(
+        kDefaultValueRole, origin >= 0 && m_values[static_cast<std::size_t>(origin)].name.empty());
+    m_grid->setItem(row, NameColumn, nameItem);
+    m_grid->setItem(row, TextColumn, new QTableWidgetItem(text));
+    auto* typeItem = new QTableWidgetItem(fromUtf8(entries::typeName(type)));
+    typeItem->setForeground(palette().color(QPalette::PlaceholderText));
+    m_grid->setItem(row, TypeColumn, typeItem);
 }
 
 void FrmEditEntry::MSHFlexGridEdit(QTableWidget* grid, QLineEdit* edit, char32_t keyAscii)
@@ -456,13 +456,7 @@ void FrmEditEntry::cmdAdd_Click()
     if (!proc.step(__LINE__, [&] {
             const int row = m_grid->rowCount();
             m_grid->setRowCount(row + 1);
-            auto* name = new QTableWidgetItem;
-            name->setData(kOriginRole, -1);
-            m_grid->setItem(row, NameColumn, name);
-            m_grid->setItem(row, TextColumn, new QTableWidgetItem);
-            auto* type = new QTableWidgetItem(fromUtf8(entries::typeName(kRegSz)));
-            type->setForeground(palette().color(QPalette::PlaceholderText));
-            m_grid->setItem(row, TypeColumn, type);
+            fillRow(row, QString(), QString(), -1, kRegSz);
             m_grid->setCurrentCell(row, NameColumn);
         }))
         return;

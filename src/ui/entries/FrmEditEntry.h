@@ -40,6 +40,8 @@ private:
     void buildControls();
     void Form_Load();
     void AddItem(const QString& name, const QString& valueText, int origin, std::uint32_t type);
+    // A row's three cells; origin -1: a row added here.
+    void fillRow(int row, const QString& name, const QString& text, int origin, std::uint32_t type);
     void MSHFlexGridEdit(QTableWidget* grid, QLineEdit* edit, char32_t keyAscii);
     void EditKeyCode(QTableWidget* grid, QLineEdit* edit, int keyCode, Qt::KeyboardModifiers shift);
 

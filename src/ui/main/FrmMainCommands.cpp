@@ -163,11 +163,6 @@ void FrmMain::CmdChkUpdate_Click()
     // The update check is not part of the program yet.
 }
 
-void FrmMain::Edit_Entry_Click()
-{
-    // FrmEditEntry is not part of the program yet.
-}
-
 void FrmMain::switchView(const char* procedure, int view)
 {
     Procedure proc(procedure);

@@ -5,6 +5,7 @@
 #include "app/Errors.h"
 #include "app/Startup.h"
 #include "ui/entries/FrmDeleteEntry.h"
+#include "ui/entries/FrmEditEntry.h"
 #include "ui/entries/FrmNewEntry.h"
 #include "ui/main/ProgramList.h"
 #include "uninstall/FrmUninstaller.h"
@@ -20,6 +21,19 @@ void FrmMain::mnu_NewPrg_Click()
     proc.step(__LINE__, [&] {
         auto* dialog = new FrmNewEntry(
             m_app, *m_list, [this] { mnu_refresh_Click(); }, this);
+        dialog->exec();
+    });
+}
+
+void FrmMain::Edit_Entry_Click()
+{
+    Procedure proc("Edit_Entry_Click");
+    proc.step(__LINE__, [&] {
+        const std::optional<ProgramRow> selected = m_list->selectedProgram();
+        if (!selected)
+            return;
+        auto* dialog = new FrmEditEntry(
+            m_app, *selected, [this] { mnu_refresh_Click(); }, this);
         dialog->exec();
     });
 }
