@@ -11,6 +11,10 @@ namespace tw {
 namespace {
 
 constexpr long kErrorRegistryIoFailed = 1016;
+constexpr std::uint32_t kKeyQueryValue = 0x0001;
+constexpr std::uint32_t kKeySetValue = 0x0002;
+constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 constexpr std::size_t kMaxValueNameLength = 16383;
 constexpr std::size_t kMaxAnsiPath = 260;
 
@@ -132,7 +136,7 @@ template<class Change> long HiveRegistry::modify(Change&& change)
     return kErrorSuccess;
 }
 
-hive::Key* HiveRegistry::resolve(RegKey key, long& rc)
+hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)
 {
     if (key == kHKeyLocalMachine) {
         rc = kErrorSuccess;
@@ -143,7 +147,12 @@ hive::Key* HiveRegistry::resolve(RegKey key, long& rc)
         rc = kErrorInvalidHandle;
         return nullptr;
     }
-    hive::Key* k = find(&m_hive->root, it->second);
+    // As Windows checks a handle's rights: a key opened for reading cannot be written through.
+    if ((it->second.access & access) != access) {
+        rc = kErrorAccessDenied;
+        return nullptr;
+    }
+    hive::Key* k = find(&m_hive->root, it->second.path);
     rc = k ? kErrorSuccess : kErrorKeyDeleted;
     return k;
 }
@@ -192,11 +201,11 @@ HiveRegistry::Path HiveRegistry::pathOf(const hive::Key* key) const
     return p;
 }
 
-RegKey HiveRegistry::newHandle(const hive::Key* key)
+RegKey HiveRegistry::newHandle(const hive::Key* key, std::uint32_t access)
 {
     const RegKey h = m_nextHandle;
     m_nextHandle += 4;
-    m_handles.emplace(h, pathOf(key));
+    m_handles.emplace(h, Handle { pathOf(key), access });
     return h;
 }
 
@@ -221,7 +230,7 @@ long HiveRegistry::RegCreateKeyA(RegKey key, const char* subKey, RegKey* result)
         return kErrorSuccess;
     }
     if (hive::Key* existing = find(base, parts)) {
-        *result = newHandle(existing);
+        *result = newHandle(existing, kKeyAllAccess);
         return kErrorSuccess;
     }
     const Path basePath = pathOf(base);
@@ -246,7 +255,7 @@ long HiveRegistry::RegCreateKeyA(RegKey key, const char* subKey, RegKey* result)
     });
     if (rc != kErrorSuccess)
         return rc;
-    *result = newHandle(created);
+    *result = newHandle(created, kKeyAllAccess);
     return kErrorSuccess;
 }
 
@@ -255,7 +264,7 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc);
+    hive::Key* k = resolve(key, rc, kKeySetValue);
     if (!k)
         return rc;
     if (!data && cbData > 0)
@@ -324,7 +333,8 @@ long HiveRegistry::RegDeleteKeyA(RegKey key, const char* subKey)
     });
 }
 
-long HiveRegistry::openKey(RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty)
+long HiveRegistry::openKey(
+    RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty, std::uint32_t access)
 {
     if (!result)
         return kErrorInvalidParameter;
@@ -343,18 +353,19 @@ long HiveRegistry::openKey(RegKey key, const char* subKey, RegKey* result, bool 
     hive::Key* k = find(base, parts);
     if (!k)
         return kErrorFileNotFound;
-    *result = newHandle(k);
+    *result = newHandle(k, access);
     return kErrorSuccess;
 }
 
 long HiveRegistry::RegOpenKeyA(RegKey key, const char* subKey, RegKey* result)
 {
-    return openKey(key, subKey, result, true);
+    return openKey(key, subKey, result, true, kKeyAllAccess);
 }
 
-long HiveRegistry::RegOpenKeyExA(RegKey key, const char* subKey, std::uint32_t, std::uint32_t, RegKey* result)
+long HiveRegistry::RegOpenKeyExA(
+    RegKey key, const char* subKey, std::uint32_t, std::uint32_t samDesired, RegKey* result)
 {
-    return openKey(key, subKey, result, false);
+    return openKey(key, subKey, result, false, samDesired);
 }
 
 long HiveRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, std::uint32_t* cchName,
@@ -362,7 +373,7 @@ long HiveRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, st
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc);
+    hive::Key* k = resolve(key, rc, kKeyEnumerateSubKeys);
     if (!k)
         return rc;
     if (index >= k->subkeys.size())
@@ -391,7 +402,7 @@ long HiveRegistry::RegEnumValueA(RegKey key, std::uint32_t index, char* valueNam
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc);
+    hive::Key* k = resolve(key, rc, kKeyQueryValue);
     if (!k)
         return rc;
     if (index >= k->values.size())
@@ -418,7 +429,7 @@ long HiveRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc);
+    hive::Key* k = resolve(key, rc, kKeyQueryValue);
     if (!k)
         return rc;
     const hive::Value* v = k->findValue(fromAnsi(valueName));
@@ -433,7 +444,7 @@ long HiveRegistry::RegDeleteValueA(RegKey key, const char* valueName)
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc);
+    hive::Key* k = resolve(key, rc, kKeySetValue);
     if (!k)
         return rc;
     const std::u16string name = fromAnsi(valueName);

@@ -44,15 +44,22 @@ public:
 
 private:
     using Path = std::vector<std::u16string>;
+    struct Handle
+    {
+        Path path;
+        std::uint32_t access = 0;
+    };
 
     void refresh();
     bool load();
-    hive::Key* resolve(RegKey key, long& rc);
+    // The key a handle names, when the handle was opened with every right in `access`.
+    hive::Key* resolve(RegKey key, long& rc, std::uint32_t access = 0);
     long parseSubKey(const char* subKey, Path& parts) const;
     hive::Key* find(hive::Key* from, const Path& parts) const;
     Path pathOf(const hive::Key* key) const;
-    RegKey newHandle(const hive::Key* key);
-    long openKey(RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty);
+    RegKey newHandle(const hive::Key* key, std::uint32_t access);
+    long openKey(
+        RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty, std::uint32_t access);
     // Runs a change under the file's lock, on the file's latest state, and saves it.
     template<class Change> long modify(Change&& change);
 
@@ -60,7 +67,7 @@ private:
     std::unique_ptr<hive::Hive> m_hive;
     std::optional<filestore::Stamp> m_stamp;
     std::optional<hive::ParseError> m_error;
-    std::map<RegKey, Path> m_handles;
+    std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 0x1000;
 };
 

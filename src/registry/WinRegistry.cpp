@@ -78,6 +78,11 @@ long WinRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint3
     return ::RegQueryValueExA(h(key), valueName, d(reserved), d(type), data, d(cbData));
 }
 
+long WinRegistry::RegDeleteValueA(RegKey key, const char* valueName)
+{
+    return ::RegDeleteValueA(h(key), valueName);
+}
+
 long WinRegistry::RegCloseKey(RegKey key)
 {
     return ::RegCloseKey(h(key));

@@ -515,7 +515,13 @@ TEST_P(RegistryContract, deletingAValueRemovesOnlyThatValue)
     setRaw(kBase, "Keep", kRegSz, std::string("k\0", 2));
     setRaw(kBase, "Drop", kRegDword, bytes({ 1, 0, 0, 0 }));
     RegKey k = 0;
+    // A key opened for reading cannot be changed through its handle.
     ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    EXPECT_EQ(m_api->RegDeleteValueA(k, "Drop"), kErrorAccessDenied);
+    const std::uint8_t one[] = { '1', 0 };
+    EXPECT_EQ(m_api->RegSetValueExA(k, "New", 0, kRegSz, one, 2), kErrorAccessDenied);
+    m_api->RegCloseKey(k);
+    ASSERT_EQ(m_api->RegOpenKeyA(kHKeyLocalMachine, kBase.c_str(), &k), kErrorSuccess);
     EXPECT_EQ(m_api->RegDeleteValueA(k, "DROP"), kErrorSuccess);
     EXPECT_EQ(m_api->RegDeleteValueA(k, "Drop"), kErrorFileNotFound);
     m_api->RegCloseKey(k);
