@@ -5,6 +5,7 @@
 #include "app/FsPath.h"
 #include "app/ListCommand.h"
 #include "app/OpenRegistry.h"
+#include "app/ReportCommand.h"
 #include "system/clsSystem.h"
 #include "ui/LocaleClock.h"
 #include "ui/MessageService.h"
@@ -72,6 +73,15 @@ std::unique_ptr<Application> Main(
         QStringLiteral("Print the program list (registry name, display name, size, last used on, frequency, "
                        "uninstall command; separated by tabs) and exit, without opening a window."));
     parser.addOption(listOption);
+    const QCommandLineOption reportOption(QStringLiteral("report"),
+        QStringLiteral(
+            "Write the audit report of the programs to <file> as the report window saves it, and exit, "
+            "without opening a window."),
+        QStringLiteral("file"));
+    parser.addOption(reportOption);
+    const QCommandLineOption longOption(QStringLiteral("long"),
+        QStringLiteral("With --report: the long format (size and uninstall command too)."));
+    parser.addOption(longOption);
     if (!parser.parse(arguments)) {
         QTextStream(stderr) << parser.errorText() << '\n';
         exitCode = 2;
@@ -88,10 +98,17 @@ std::unique_ptr<Application> Main(
     }
 
     const std::string appFolder = paths::applicationFolder();
+    const QString point = QLocale::system().decimalPoint();
+    const char decimalSeparator = point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
     if (parser.isSet(listOption)) {
-        const QString point = QLocale::system().decimalPoint();
-        exitCode = runListCommand(parser.value(registryOption).toStdString(), appFolder,
-            point.size() == 1 ? point[0].toLatin1() : '.', std::cout, std::cerr);
+        exitCode = runListCommand(
+            parser.value(registryOption).toStdString(), appFolder, decimalSeparator, std::cout, std::cerr);
+        return nullptr;
+    }
+    if (parser.isSet(reportOption)) {
+        exitCode = runReportCommand(parser.value(registryOption).toStdString(), appFolder,
+            parser.value(reportOption).toStdString(), parser.isSet(longOption), localeClock(),
+            decimalSeparator, std::cerr);
         return nullptr;
     }
 

@@ -17,6 +17,8 @@ bool consoleOnly(int argc, char** argv)
             if (std::strcmp(argv[i], option) == 0)
                 return true;
         }
+        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
+            return true;
     }
     return false;
 }

@@ -4,9 +4,13 @@
 
 #include "app/Errors.h"
 #include "app/Startup.h"
+#include "reports/FrmInfo.h"
+#include "reports/FrmReport.h"
 #include "ui/MessageService.h"
 #include "ui/main/FrmAbout.h"
 #include "ui/main/ProgramList.h"
+#include "ui/main/UpdateCheck.h"
+#include "uninstall/FrmUninstallLog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -142,25 +146,35 @@ void FrmMain::mnu_prgdtls_Click()
 {
     Procedure proc("mnu_prgdtls_Click");
     proc.step(__LINE__, [&] {
-        if (!m_list->selectedPosition())
+        const std::optional<ProgramRow> selected = m_list->selectedProgram();
+        if (!selected)
             return;
-        // FrmInfo, the program details window, is not part of the program yet.
+        auto* dialog = new FrmInfo(m_app, *selected, this);
+        dialog->exec();
     });
 }
 
 void FrmMain::mnu_PrntNSaveAudit_Click()
 {
-    // FrmReport, the audit report, is not part of the program yet.
+    Procedure proc("mnu_PrntNSaveAudit_Click");
+    proc.step(__LINE__, [&] {
+        auto* dialog = new FrmReport(m_app, *m_list, this);
+        dialog->exec();
+    });
 }
 
 void FrmMain::mnu_UninstLog_Click()
 {
-    // FrmUninstallLog is not part of the program yet.
+    Procedure proc("mnu_UninstLog_Click");
+    proc.step(__LINE__, [&] {
+        auto* dialog = new FrmUninstallLog(m_app, this);
+        dialog->exec();
+    });
 }
 
 void FrmMain::CmdChkUpdate_Click()
 {
-    // The update check is not part of the program yet.
+    runUpdateCheck(m_app, this);
 }
 
 void FrmMain::switchView(const char* procedure, int view)

@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#include "app/ReportCommand.h"
+
+#include "app/AppContext.h"
+#include "app/OpenRegistry.h"
+#include "inventory/Inventory.h"
+#include "registry/Registry.h"
+#include "reports/AuditReport.h"
+#include "reports/TextFiles.h"
+#include "system/clsSystem.h"
+
+#include <ostream>
+
+namespace tw {
+
+int runReportCommand(const std::string& registryFile, const std::string& appFolder,
+    const std::string& outputFile, bool longFormat, const Clock& clock, char decimalSeparator,
+    std::ostream& err)
+{
+    OpenedRegistry opened = openRegistry(registryFile, appFolder);
+    if (!opened.api) {
+        err << "tidewell: " << opened.error << '\n';
+        return 2;
+    }
+    Registry registry(*opened.api);
+    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &registry);
+    clsSystem system(*calls);
+    AuditHeader header;
+    header.osName = system.sysInfo();
+    Inventory inventory(registry, header.osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
+    const std::vector<ProgramRow> rows = inventory.scan();
+
+    header.computerName = system.computerName();
+    header.date = clock.shortDate(clock.now());
+    header.productName = AppContext().productName;
+    header.userName = system.userName();
+    header.programCount = static_cast<int>(rows.size());
+    const std::string document = auditReportDocument(auditReportHeader(header), rows,
+        longFormat ? ReportFormat::Long : ReportFormat::Short, header.osName);
+
+    std::string error;
+    if (!writeTextFile(outputFile, document, error)) {
+        err << "tidewell: " << error << '\n';
+        return 2;
+    }
+    return 0;
+}
+
+} // namespace tw

@@ -1,0 +1,183 @@
+// SPDX-License-Identifier: MIT
+#include "ui/main/UpdateCheck.h"
+
+#include "app/Errors.h"
+#include "app/Startup.h"
+#include "ui/MessageService.h"
+#include "ui/main/VersionCompare.h"
+
+#include <QCursor>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkInformation>
+#include <QNetworkInterface>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <memory>
+
+namespace tw {
+namespace {
+
+bool hasUsableInterface()
+{
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface& iface : interfaces) {
+        const auto flags = iface.flags();
+        if (!flags.testFlag(QNetworkInterface::IsUp) || !flags.testFlag(QNetworkInterface::IsRunning)
+            || flags.testFlag(QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry& entry : iface.addressEntries()) {
+            if (!entry.ip().isNull() && !entry.ip().isLoopback())
+                return true;
+        }
+    }
+    return false;
+}
+
+QUrl configuredUrl()
+{
+    const QString fromEnvironment = qEnvironmentVariable("TIDEWELL_UPDATE_URL");
+    return QUrl(fromEnvironment.isEmpty() ? QString::fromLatin1(kUpdateUrl) : fromEnvironment);
+}
+
+void tell(Application& app, QWidget* parent, const QString& text)
+{
+    app.messages->message(parent, QStringLiteral("Update Check"), text, MsgIcon::None, { MsgButton::Ok });
+}
+
+} // namespace
+
+bool IsConnected()
+{
+    // Loaded once per run; a system without a backend (no network manager on the bus) has none.
+    static const bool haveBackend = QNetworkInformation::loadDefaultBackend();
+    if (haveBackend) {
+        if (const QNetworkInformation* info = QNetworkInformation::instance()) {
+            switch (info->reachability()) {
+            case QNetworkInformation::Reachability::Disconnected:
+                return false;
+            case QNetworkInformation::Reachability::Local:
+            case QNetworkInformation::Reachability::Site:
+            case QNetworkInformation::Reachability::Online:
+                return true;
+            case QNetworkInformation::Reachability::Unknown:
+                break;
+            }
+        }
+    }
+    return hasUsableInterface();
+}
+
+VersionFetch fetchVersionFile(const QUrl& url, std::chrono::milliseconds timeout)
+{
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+
+    VersionFetch result;
+    bool timedOut = false;
+    bool tooLarge = false;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+
+    const auto readSome = [&] {
+        if (!reply->isOpen())
+            return; // aborted: what came is all there is
+        result.body += reply->read(kMaxVersionFileSize + 1 - result.body.size());
+        if (result.body.size() > kMaxVersionFileSize && !tooLarge) {
+            tooLarge = true;
+            reply->abort();
+        }
+    };
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, readSome);
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    deadline.start(timeout);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    deadline.stop();
+    if (!tooLarge)
+        readSome();
+
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (timedOut) {
+        result.failure = QStringLiteral("The server did not answer in time");
+    } else if (tooLarge) {
+        result.failure
+            = QStringLiteral("The version file is larger than %1 KiB").arg(kMaxVersionFileSize / 1024);
+    } else if (status.isValid() && (status.toInt() < 200 || status.toInt() > 299)) {
+        const QString phrase = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString();
+        result.failure = QStringLiteral("The server answered %1").arg(status.toInt());
+        if (!phrase.isEmpty())
+            result.failure += QLatin1Char(' ') + phrase;
+    } else if (reply->error() != QNetworkReply::NoError) {
+        result.failure = reply->errorString();
+    } else {
+        result.ok = true;
+    }
+    if (!result.ok)
+        result.body.clear();
+    return result;
+}
+
+void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings& settings)
+{
+    // Errors are passed over: a failing step is skipped and the next one runs.
+    Procedure proc("CmdChkUpdate_Click", OnError::Skip);
+
+    bool connected = true;
+    proc.step(__LINE__, [&] { connected = settings.isConnected ? settings.isConnected() : IsConnected(); });
+    if (!connected) {
+        proc.step(
+            __LINE__, [&] { tell(app, parent, QStringLiteral("You are not connected to the Internet")); });
+        return;
+    }
+
+    VersionFetch fetch;
+    fetch.failure = QStringLiteral("The version file could not be read");
+    proc.step(__LINE__, [&] {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
+        fetch = fetchVersionFile(settings.url.isEmpty() ? configuredUrl() : settings.url, settings.timeout);
+    });
+
+    const DottedVersion running { { static_cast<std::uint64_t>(app.context.versionMajor),
+        static_cast<std::uint64_t>(app.context.versionMinor),
+        static_cast<std::uint64_t>(app.context.versionRevision) } };
+    proc.step(__LINE__, [&] {
+        const QString failed = QStringLiteral("The update check failed: ");
+        if (!fetch.ok) {
+            tell(app, parent, failed + fetch.failure);
+            return;
+        }
+        const UpdateVerdict verdict
+            = judgeVersionFile(std::string_view(fetch.body.constData(), fetch.body.size()), running);
+        const QString published = QString::fromStdString(verdict.published);
+        switch (verdict.status) {
+        case UpdateStatus::Current:
+            tell(app, parent, QStringLiteral("You are running the current version ") + published);
+            break;
+        case UpdateStatus::UpdateAvailable:
+            tell(app, parent, QStringLiteral("An update is available to version ") + published);
+            break;
+        case UpdateStatus::RunningNewer:
+            tell(app, parent,
+                QStringLiteral("You are running a version newer than what is currently available"));
+            break;
+        case UpdateStatus::NotAVersion:
+            tell(app, parent, failed + QStringLiteral("The server's answer is not a version number"));
+            break;
+        }
+    });
+}
+
+} // namespace tw

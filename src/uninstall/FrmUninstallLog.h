@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "reports/TextOutput.h"
+
+#include <QDialog>
+
+class QPlainTextEdit;
+
+namespace tw {
+
+struct Application;
+
+// Shows the uninstall log and prints it, saves a copy of it or deletes it.
+class FrmUninstallLog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    FrmUninstallLog(Application& app, QWidget* parent);
+
+    // Writes the log's printed form to the path, replacing any file there; false after reporting
+    // why it could not.
+    bool saveFile(const QString& path);
+    // The document as saveFile writes it (UTF-8), dated now.
+    std::string document() const;
+
+    void cmdDelete_Click();
+    void cmdPrint_Click();
+    void cmdSave_Click();
+    void cmdClose_Click();
+
+private:
+    void Form_Load();
+
+    Application& m_app;
+    QPlainTextEdit* m_txtLog = nullptr;
+    TextOutput m_output;
+};
+
+} // namespace tw
