@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The program list as the user waits for it: the main window loaded (hive load, scan, icons decoded
-// into the image lists, rows into the model) on 1,000 and 10,000 entries, then a refresh.
+// into the image lists, rows into the model) on 1,000, 10,000 and 100,000 entries, then a refresh.
+// Usage: tidewell_list_benchmark [ENTRIES...], one size per run to measure its peak memory alone.
 #include "BenchFixture.h"
 #include "app/Startup.h"
 #include "inventory/PathMapping.h"
@@ -12,7 +13,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 using namespace tw;
 
@@ -20,7 +24,12 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    for (int entries : { 1000, 10000 }) {
+    std::vector<int> sizes;
+    for (int i = 1; i < argc; ++i)
+        sizes.push_back(std::atoi(argv[i]));
+    if (sizes.empty())
+        sizes = { 1000, 10000, 100000 };
+    for (int entries : sizes) {
         const bench::Fixture fixture(entries);
         QElapsedTimer timer;
         timer.start();
@@ -41,7 +50,7 @@ int main(int argc, char** argv)
         std::printf(
             "%6d entries: window loaded in %lld ms (%.1f us/entry), shown after %lld ms, refresh %lld ms; "
             "%d rows, %d images\n",
-            entries, static_cast<long long>(load), 1000.0 * static_cast<double>(load) / entries,
+            entries, static_cast<long long>(load), 1000.0 * static_cast<double>(load) / std::max(entries, 1),
             static_cast<long long>(shown), static_cast<long long>(refresh), app.mainWindow->list().rowCount(),
             app.mainWindow->largeImages().count());
         app.mainWindow.reset();

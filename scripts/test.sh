@@ -15,3 +15,7 @@ echo "== tests"
 
 echo "== Windows: the core and its tests, cross-built and run under Wine"
 "$ROOT/scripts/test-windows.sh"
+"$ROOT/scripts/test-sanitizers.sh"
+
+echo "== fuzzing: the parsers of outside input, ${TIDEWELL_FUZZ_SECONDS:-60} s each"
+"$ROOT/scripts/fuzz.sh"

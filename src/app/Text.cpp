@@ -27,7 +27,8 @@ std::u16string utf8ToUtf16(std::string_view utf8)
             cp = ((b0 & 0x0Fu) << 12) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 6)
                 | (static_cast<unsigned char>(utf8[i + 2]) & 0x3Fu);
             len = 3;
-            if (cp < 0x800)
+            // Overlong forms and encoded surrogates are not UTF-8; Windows' conversion replaces them too.
+            if (cp < 0x800 || (cp >= 0xD800 && cp < 0xE000))
                 cp = 0xFFFD;
         } else if (b0 >= 0xF0 && b0 < 0xF5 && cont(1) && cont(2) && cont(3)) {
             cp = ((b0 & 0x07u) << 18) | ((static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu) << 12)

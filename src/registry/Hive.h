@@ -49,7 +49,8 @@ struct Hive
     Key root;
 };
 
-// Where a registry file is not what it must be: the file, the 1-based line, what is wrong.
+// Where a registry file is not what it must be: the file, the 1-based line (0 where the whole file is
+// at fault), what is wrong.
 struct ParseError
 {
     std::string file;
@@ -77,5 +78,17 @@ bool lessWindows(std::u16string_view a, std::u16string_view b);
 bool lessWine(std::u16string_view a, std::u16string_view b);
 
 inline constexpr std::size_t kMaxKeyNameLength = 255;
+
+// What a registry file may hold, so that a damaged or hostile file is refused with a message naming its
+// line instead of exhausting memory, time or the stack. Each is far above what real files hold.
+// A file is read whole and its tree takes a few times its size: real system.reg files are a few MB.
+inline constexpr std::uint64_t kMaxFileSize = 256ull << 20;
+// One value's data. Windows' own limit is 1 MB in the standard hive format; the largest real values
+// (performance counter names, installer caches) are a few hundred KB.
+inline constexpr std::size_t kMaxValueSize = 16u << 20;
+// Levels of keys below HKEY_LOCAL_MACHINE: Windows' own limit.
+inline constexpr std::size_t kMaxKeyDepth = 512;
+// A value name's length in characters: Windows' own limit.
+inline constexpr std::size_t kMaxValueNameLength = 16383;
 
 } // namespace tw::hive

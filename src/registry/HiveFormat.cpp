@@ -9,12 +9,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace tw::hive {
 
 namespace {
 
 constexpr std::uint64_t kTicksPerSecond = 10'000'000;
+// Names longer than Windows creates (255) are still read, as Wine reads them, up to its own bound.
+constexpr std::size_t kMaxKeyNameReadLength = 16383;
+// A key line names every level: the deepest key with the longest names, and their separators.
+constexpr std::size_t kMaxKeyPathLength = kMaxKeyDepth * (kMaxKeyNameReadLength + 1);
+constexpr const char* keyPathTooLong = "the key's path is too long";
 constexpr std::uint64_t kTicks1601To1970 = 116'444'736'000'000'000;
 
 bool isHexDigit(char32_t c)
@@ -138,7 +145,11 @@ public:
         return line;
     }
 
-    [[noreturn]] void fail(const std::string& message) const { throw ParseError { m_file, m_line, message }; }
+    [[noreturn]] void fail(const std::string& message) const { failAt(m_line, message); }
+    [[noreturn]] void failAt(int line, const std::string& message) const
+    {
+        throw ParseError { m_file, line, message };
+    }
 
 private:
     std::string_view m_content;
@@ -147,11 +158,15 @@ private:
     int m_line = 0;
 };
 
-// Parses quoted text from `pos` (just after the opening character) to the unescaped `close`.
-std::u16string parseEscaped(Reader& r, std::string_view line, std::size_t& pos, char close)
+// Parses quoted text from `pos` (just after the opening character) to the unescaped `close`; text longer
+// than `maxUnits` UTF-16 units fails with `tooLong` as soon as it gets there.
+std::u16string parseEscaped(
+    Reader& r, std::string_view line, std::size_t& pos, char close, std::size_t maxUnits, const char* tooLong)
 {
     std::u16string out;
     while (true) {
+        if (out.size() > maxUnits)
+            r.fail(tooLong);
         if (pos >= line.size())
             r.fail("text is not closed with " + std::string(1, close));
         const auto c = static_cast<unsigned char>(line[pos]);
@@ -249,11 +264,24 @@ bool startsWith(std::string_view s, std::string_view prefix)
     return s.substr(0, prefix.size()) == prefix;
 }
 
+std::string sizeText(std::uint64_t bytes)
+{
+    return std::to_string(bytes >> 20) + " MiB";
+}
+
+std::string valueTooLarge()
+{
+    return "the value holds more than " + sizeText(kMaxValueSize) + " of data, the most a value may hold";
+}
+
 // hex:01,02,\ <newline> 03 ... ; `text` collects the raw lines of the value.
 std::vector<std::uint8_t> parseHexBytes(Reader& r, std::string_view line, std::size_t pos, std::string& text)
 {
+    const int firstLine = r.lineNumber();
     std::vector<std::uint8_t> bytes;
     while (true) {
+        if (bytes.size() > kMaxValueSize)
+            r.failAt(firstLine, valueTooLarge());
         while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
             ++pos;
         if (pos >= line.size())
@@ -294,7 +322,8 @@ Value parseValue(Reader& r, std::string_view line)
         pos = 1;
     } else {
         pos = 1;
-        v.name = parseEscaped(r, line, pos, '"');
+        v.name = parseEscaped(r, line, pos, '"', kMaxValueNameLength,
+            "the value name is longer than the 16383 characters a name may have");
     }
     if (pos >= line.size() || line[pos] != '=')
         r.fail("expected = after the value name");
@@ -303,7 +332,8 @@ Value parseValue(Reader& r, std::string_view line)
     if (startsWith(rest, "\"")) {
         ++pos;
         v.type = kRegSz;
-        v.data = bytesFromUtf16(parseEscaped(r, line, pos, '"'), true);
+        v.data = bytesFromUtf16(
+            parseEscaped(r, line, pos, '"', kMaxValueSize / 2 - 1, valueTooLarge().c_str()), true);
         expectEnd(r, line, pos);
     } else if (startsWith(rest, "str(")) {
         pos += 4;
@@ -317,7 +347,8 @@ Value parseValue(Reader& r, std::string_view line)
             r.fail("malformed str(N): value");
         pos += 3;
         v.type = type;
-        v.data = bytesFromUtf16(parseEscaped(r, line, pos, '"'), true);
+        v.data = bytesFromUtf16(
+            parseEscaped(r, line, pos, '"', kMaxValueSize / 2 - 1, valueTooLarge().c_str()), true);
         expectEnd(r, line, pos);
     } else if (startsWith(rest, "dword:")) {
         pos += 6;
@@ -375,6 +406,19 @@ std::vector<std::u16string> splitPath(std::u16string_view path)
     return parts;
 }
 
+// What a user may have picked instead of a Wine registry file, named so the message says what to look for.
+std::string notARegistry(std::string_view first)
+{
+    const std::string expected = "not a registry file (the first line is not \"WINE REGISTRY Version 2\")";
+    if (startsWith(first, "regf"))
+        return expected + ": it is a Windows registry hive, which Tidewell does not read";
+    const std::string_view utf16Export("\xff\xfeW\0i\0n\0d\0o\0w\0s\0 \0R\0e\0g\0", 22);
+    if (startsWith(first, "REGEDIT4") || startsWith(first, "Windows Registry Editor")
+        || startsWith(first, "\xef\xbb\xbfWindows Registry Editor") || startsWith(first, utf16Export))
+        return expected + ": it is a registry export (.reg file), not a Wine registry file";
+    return expected;
+}
+
 bool isBlank(std::string_view line)
 {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
@@ -392,7 +436,7 @@ void ensureBlankLine(std::string& out)
     out += out.back() == '\n' ? "\n" : "\n\n";
 }
 
-void emitKey(const Key& key, std::string& out)
+void emitBlock(const Key& key, std::string& out)
 {
     if (!key.text.empty()) {
         ensureBlankLine(out);
@@ -408,20 +452,117 @@ void emitKey(const Key& key, std::string& out)
                 out += v.text.empty() ? formatValue(v) : v.text;
         }
     }
-    std::vector<const Key*> children;
-    children.reserve(key.subkeys.size());
-    for (const auto& k : key.subkeys)
-        children.push_back(k.get());
-    std::sort(children.begin(), children.end(),
-        [](const Key* a, const Key* b) { return lessWine(a->name, b->name); });
-    for (const Key* child : children)
-        emitKey(*child, out);
 }
+
+// Each key's block, then its subkeys' in Wine's order. A stack of its own rather than recursion, so no
+// tree, however deep, can exhaust the thread's stack.
+void emitKey(const Key& root, std::string& out)
+{
+    std::vector<const Key*> pending { &root };
+    std::vector<const Key*> children;
+    while (!pending.empty()) {
+        const Key& key = *pending.back();
+        pending.pop_back();
+        emitBlock(key, out);
+        children.clear();
+        for (const auto& k : key.subkeys)
+            children.push_back(k.get());
+        std::sort(children.begin(), children.end(),
+            [](const Key* a, const Key* b) { return lessWine(a->name, b->name); });
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+}
+
+// Builds the tree while a file is read. Wine writes keys in nearly Windows' order, so a new subkey almost
+// always goes at the end of its parent's sorted list. A file in another order must not make each insertion
+// shift the whole list: a large parent that receives a subkey out of order takes the rest unsorted, is
+// looked up through an index of its names, and is sorted once at the end.
+class TreeBuilder
+{
+public:
+    Key& child(Key& parent, std::u16string name)
+    {
+        if (const auto found = m_unsorted.find(&parent); found != m_unsorted.end()) {
+            const auto [it, inserted] = found->second.try_emplace(text::toUpper(name), nullptr);
+            if (inserted)
+                it->second = &append(parent, std::move(name));
+            return *it->second;
+        }
+        // The last subkey first: the one a file in order names again or goes past, without a search.
+        if (parent.subkeys.empty() || lessWindows(parent.subkeys.back()->name, name))
+            return append(parent, std::move(name));
+        if (text::equalsIgnoreCase(parent.subkeys.back()->name, name))
+            return *parent.subkeys.back();
+        if (Key* existing = parent.findSubkey(name))
+            return *existing;
+        if (parent.subkeys.size() < kSortedInsertLimit)
+            return parent.addSubkey(std::move(name));
+        auto& index = m_unsorted[&parent];
+        for (const auto& k : parent.subkeys)
+            index.emplace(text::toUpper(k->name), k.get());
+        Key& added = append(parent, std::move(name));
+        index.emplace(text::toUpper(added.name), &added);
+        return added;
+    }
+
+    void finish()
+    {
+        for (auto& entry : m_unsorted)
+            std::sort(entry.first->subkeys.begin(), entry.first->subkeys.end(),
+                [](const auto& a, const auto& b) { return lessWindows(a->name, b->name); });
+        m_unsorted.clear();
+    }
+
+private:
+    static constexpr std::size_t kSortedInsertLimit = 64;
+
+    static Key& append(Key& parent, std::u16string name)
+    {
+        auto key = std::make_unique<Key>();
+        key->name = std::move(name);
+        key->parent = &parent;
+        return *parent.subkeys.emplace_back(std::move(key));
+    }
+
+    std::unordered_map<Key*, std::unordered_map<std::u16string, Key*>> m_unsorted;
+};
+
+// Finds a value already read into a key. Most keys hold a few values, but some hold thousands (shared
+// DLL counts, caches), where a linear search for each value read would make reading quadratic.
+class ValueFinder
+{
+public:
+    void reset(Key& key)
+    {
+        m_key = &key;
+        m_index.clear();
+    }
+
+    Value* find(std::u16string_view name)
+    {
+        auto& values = m_key->values;
+        if (values.size() <= kLinearLimit)
+            return m_key->findValue(name);
+        // Values are only appended or replaced under an equal name while reading, so the index grows
+        // by the values added since the last look.
+        for (std::size_t i = m_index.size(); i < values.size(); ++i)
+            m_index.emplace(text::toUpper(values[i].name), i);
+        const auto it = m_index.find(text::toUpper(name));
+        return it == m_index.end() ? nullptr : &values[it->second];
+    }
+
+private:
+    static constexpr std::size_t kLinearLimit = 32;
+    Key* m_key = nullptr;
+    std::unordered_map<std::u16string, std::size_t> m_index;
+};
 
 } // namespace
 
 std::string ParseError::text() const
 {
+    if (line <= 0)
+        return file + ": " + message;
     return file + ", line " + std::to_string(line) + ": " + message;
 }
 
@@ -570,16 +711,18 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
     Reader r(content, fileName);
     const std::string_view first = r.next();
     if (first != "WINE REGISTRY Version 2")
-        r.fail("not a registry file (the first line is not \"WINE REGISTRY Version 2\")");
+        r.fail(notARegistry(first));
 
+    TreeBuilder tree;
+    ValueFinder values;
     Key* current = nullptr;
     std::size_t blockStart = 0;
     auto closeBlock = [&](std::size_t end) {
-        if (current && current->text.empty() && current->modified != 0
-            && blockStart != std::string_view::npos)
+        if (current && current->text.empty() && blockStart != std::string_view::npos)
             current->text = std::string(content.substr(blockStart, end - blockStart));
     };
-    bool duplicateBlock = false;
+    // The keys that had a block already; not told by their time, which "#time=0" sets to 0.
+    std::unordered_set<const Key*> withBlock;
     while (!r.atEnd()) {
         const std::size_t lineStart = r.offset();
         const std::string_view line = r.next();
@@ -589,7 +732,7 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
             else
                 hive->header = std::string(content.substr(0, lineStart));
             std::size_t pos = 1;
-            const std::u16string path = parseEscaped(r, line, pos, ']');
+            const std::u16string path = parseEscaped(r, line, pos, ']', kMaxKeyPathLength, keyPathTooLong);
             while (pos < line.size() && line[pos] == ' ')
                 ++pos;
             std::uint64_t seconds = 0;
@@ -599,16 +742,24 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
                     r.fail("the key's time stamp is out of range");
             }
             expectEnd(r, line, pos);
+            std::vector<std::u16string> parts = splitPath(path);
+            if (parts.size() > kMaxKeyDepth)
+                r.fail("the key is nested " + std::to_string(parts.size()) + " levels deep, deeper than the "
+                    + std::to_string(kMaxKeyDepth) + " levels a key may have");
             Key* key = &hive->root;
-            for (auto& part : splitPath(path)) {
-                if (part.size() > 16383)
+            // A key keeps the spelling of its first mention; a block that spells a level otherwise is
+            // written afresh, or a save, which reorders blocks, could change which spelling comes first.
+            bool spelledAsStored = true;
+            for (const auto& part : parts) {
+                if (part.size() > kMaxKeyNameReadLength)
                     r.fail("a key name is too long");
-                Key* sub = key->findSubkey(part);
-                key = sub ? sub : &key->addSubkey(std::move(part));
+                key = &tree.child(*key, part);
+                spelledAsStored = spelledAsStored && key->name == part;
             }
-            duplicateBlock = key->modified != 0;
+            const bool duplicateBlock = !withBlock.insert(key).second;
             current = key;
-            blockStart = duplicateBlock ? std::string_view::npos : lineStart;
+            values.reset(*key);
+            blockStart = duplicateBlock || !spelledAsStored ? std::string_view::npos : lineStart;
             if (duplicateBlock)
                 key->text.clear();
             key->modified = seconds * kTicksPerSecond + kTicks1601To1970;
@@ -651,7 +802,7 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
         }
         if (line[0] == '"' || line[0] == '@') {
             Value v = parseValue(r, line);
-            if (Value* existing = current->findValue(v.name)) {
+            if (Value* existing = values.find(v.name)) {
                 *existing = std::move(v);
                 existing->text.clear();
                 current->text.clear();
@@ -667,6 +818,7 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
         closeBlock(content.size());
     else
         hive->header = std::string(content);
+    tree.finish();
     return hive;
 }
 

@@ -15,7 +15,6 @@ constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
-constexpr std::size_t kMaxValueNameLength = 16383;
 constexpr std::size_t kMaxAnsiPath = 260;
 
 bool isStringType(std::uint32_t type)
@@ -77,9 +76,13 @@ bool HiveRegistry::load()
     std::string content;
     filestore::Stamp st;
     std::string error;
+    // A file too large to be a registry is refused before it is read into memory.
+    if (const auto before = filestore::stamp(m_file); before && before->size > hive::kMaxFileSize)
+        return refuseTooLarge(*before);
     switch (filestore::readFile(m_file, content, st, error)) {
     case filestore::ReadResult::Missing:
         m_hive = std::make_unique<hive::Hive>();
+        ++m_generation;
         m_stamp.reset();
         m_error.reset();
         return true;
@@ -89,8 +92,11 @@ bool HiveRegistry::load()
     case filestore::ReadResult::Ok:
         break;
     }
+    if (content.size() > hive::kMaxFileSize)
+        return refuseTooLarge(st);
     try {
         m_hive = hive::parseHive(content, m_file);
+        ++m_generation;
         m_stamp = st;
         m_error.reset();
         return true;
@@ -100,6 +106,15 @@ bool HiveRegistry::load()
         m_stamp = st;
         return false;
     }
+}
+
+bool HiveRegistry::refuseTooLarge(const filestore::Stamp& st)
+{
+    m_error = hive::ParseError { m_file, 0,
+        "the file is " + std::to_string(st.size >> 20) + " MiB, larger than the "
+            + std::to_string(hive::kMaxFileSize >> 20) + " MiB a registry file may be" };
+    m_stamp = st;
+    return false;
 }
 
 void HiveRegistry::refresh()
@@ -152,9 +167,13 @@ hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)
         rc = kErrorAccessDenied;
         return nullptr;
     }
-    hive::Key* k = find(&m_hive->root, it->second.path);
-    rc = k ? kErrorSuccess : kErrorKeyDeleted;
-    return k;
+    Handle& handle = it->second;
+    if (!handle.key || handle.generation != m_generation) {
+        handle.key = find(&m_hive->root, handle.path);
+        handle.generation = m_generation;
+    }
+    rc = handle.key ? kErrorSuccess : kErrorKeyDeleted;
+    return handle.key;
 }
 
 long HiveRegistry::parseSubKey(const char* subKey, Path& parts) const
@@ -201,11 +220,19 @@ HiveRegistry::Path HiveRegistry::pathOf(const hive::Key* key) const
     return p;
 }
 
+std::size_t HiveRegistry::depthOf(const hive::Key* key)
+{
+    std::size_t depth = 0;
+    for (const hive::Key* k = key; k && k->parent; k = k->parent)
+        ++depth;
+    return depth;
+}
+
 RegKey HiveRegistry::newHandle(const hive::Key* key, std::uint32_t access)
 {
     const RegKey h = m_nextHandle;
     m_nextHandle += 4;
-    m_handles.emplace(h, Handle { pathOf(key), access });
+    m_handles.emplace(h, Handle { pathOf(key), access, const_cast<hive::Key*>(key), m_generation });
     return h;
 }
 
@@ -225,6 +252,9 @@ long HiveRegistry::RegCreateKeyA(RegKey key, const char* subKey, RegKey* result)
     hive::Key* base = resolve(key, rc);
     if (!base)
         return rc;
+    // No deeper than Windows nests keys, and than the file may hold to be read again.
+    if (depthOf(base) + parts.size() > hive::kMaxKeyDepth)
+        return kErrorInvalidParameter;
     if (parts.empty()) {
         *result = key;
         return kErrorSuccess;
@@ -267,10 +297,10 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
     hive::Key* k = resolve(key, rc, kKeySetValue);
     if (!k)
         return rc;
-    if (!data && cbData > 0)
+    if ((!data && cbData > 0) || cbData > hive::kMaxValueSize)
         return kErrorInvalidParameter;
     const std::u16string name = fromAnsi(valueName);
-    if (name.size() > kMaxValueNameLength)
+    if (name.size() > hive::kMaxValueNameLength)
         return kErrorInvalidParameter;
     std::vector<std::uint8_t> bytes;
     if (isStringType(type)) {
@@ -287,6 +317,9 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
     } else if (cbData > 0) {
         bytes.assign(data, data + cbData);
     }
+    // What the file could not hold and be read again is refused.
+    if (bytes.size() > hive::kMaxValueSize)
+        return kErrorInvalidParameter;
     const Path path = pathOf(k);
     return modify([&]() -> long {
         hive::Key* target = find(&m_hive->root, path);
@@ -328,6 +361,7 @@ long HiveRegistry::RegDeleteKeyA(RegKey key, const char* subKey)
             return kErrorAccessDenied;
         hive::Key* parent = t->parent;
         parent->removeSubkey(*t);
+        ++m_generation;
         parent->touch(hive::filetimeNow());
         return kErrorSuccess;
     });

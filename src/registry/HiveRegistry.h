@@ -44,19 +44,25 @@ public:
 
 private:
     using Path = std::vector<std::u16string>;
+    // A handle names its key by path, as the tree is read anew whenever the file changes; the key
+    // found is kept while no key has been freed since, so a call need not walk the path again.
     struct Handle
     {
         Path path;
         std::uint32_t access = 0;
+        hive::Key* key = nullptr;
+        std::uint64_t generation = 0;
     };
 
     void refresh();
     bool load();
+    bool refuseTooLarge(const filestore::Stamp& st);
     // The key a handle names, when the handle was opened with every right in `access`.
     hive::Key* resolve(RegKey key, long& rc, std::uint32_t access = 0);
     long parseSubKey(const char* subKey, Path& parts) const;
     hive::Key* find(hive::Key* from, const Path& parts) const;
     Path pathOf(const hive::Key* key) const;
+    static std::size_t depthOf(const hive::Key* key);
     RegKey newHandle(const hive::Key* key, std::uint32_t access);
     long openKey(
         RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty, std::uint32_t access);
@@ -69,6 +75,8 @@ private:
     std::optional<hive::ParseError> m_error;
     std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 0x1000;
+    // Counts the times keys may have been freed: a new tree read, a key deleted.
+    std::uint64_t m_generation = 0;
 };
 
 } // namespace tw

@@ -5,6 +5,10 @@ namespace tw {
 
 namespace {
 
+// The longest path Windows opens. A longer prefix names no file and is not looked up, so that the
+// search over spaces costs at most this much per space, however long a hostile command line is.
+constexpr std::size_t kMaxPathLength = 32767;
+
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t';
@@ -86,6 +90,8 @@ SplitCommand splitCommandLine(
             const std::size_t stop = end == std::string::npos ? commandLine.size() : end;
             if (firstWordEnd == std::string::npos)
                 firstWordEnd = stop;
+            if (stop - i > kMaxPathLength)
+                break;
             const std::string candidate = commandLine.substr(i, stop - i);
             if (!candidate.empty()
                 && (fileExists(candidate) || (!hasExtension(candidate) && fileExists(candidate + ".exe")))) {

@@ -4,6 +4,7 @@
 #include "registry/HiveRegistry.h"
 
 #include "TestFiles.h"
+#include "registry/FileStore.h"
 #include "registry/Hive.h"
 #include "registry/Registry.h"
 
@@ -151,8 +152,14 @@ TEST(HivePersistence, killingAWriterMidSaveNeverLeavesADamagedFile)
     int damaged = 0;
     int interruptedWhileWriting = 0;
     for (int round = 0; round < 25; ++round) {
+        const auto before = filestore::stamp(file);
         const pid_t pid = spawnWriter(file, "r" + std::to_string(round) + "_", 1000);
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + random() % 30000));
+        // Kill only once the writer is saving: how long it takes to start varies with the machine (much
+        // longer under sanitizers), and a kill before its first save proves nothing.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (filestore::stamp(file) == before && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
         if (kill(pid, SIGKILL) == 0)
             ++kills;
         waitFor(pid);
