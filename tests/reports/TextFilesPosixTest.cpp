@@ -82,7 +82,8 @@ TEST(TextFiles, killingAWriterMidSaveLeavesAWholeVersion)
         }
         ASSERT_GT(pid, 0);
         // Once the writer has saved once it is in its loop; then a moment anywhere in the next few saves
-        // (each takes milliseconds, tens of them under sanitizers), or within a millisecond of a save's start.
+        // (each takes milliseconds, tens of them under sanitizers), or within a millisecond of a save's
+        // start.
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (filestore::stamp(file) == before && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::microseconds(200));
