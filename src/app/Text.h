@@ -17,6 +17,9 @@ std::string utf16ToAnsi(std::u16string_view utf16);
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// The value of one hexadecimal digit, or -1.
+int hexDigitValue(char c);
+
 // The text before the first NUL character, or the text itself when it holds none.
 std::string StripNull(std::string_view text);
 

@@ -29,17 +29,6 @@ bool isHexDigit(char32_t c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 int compareFolded(std::u16string_view a, std::u16string_view b, char16_t (*fold)(char16_t))
 {
     const std::size_t n = std::min(a.size(), b.size());
@@ -229,8 +218,8 @@ std::u16string parseEscaped(
         case 'x': {
             unsigned v = 0;
             int digits = 0;
-            while (digits < 4 && pos < line.size() && hexValue(line[pos]) >= 0) {
-                v = v * 16 + static_cast<unsigned>(hexValue(line[pos++]));
+            while (digits < 4 && pos < line.size() && text::hexDigitValue(line[pos]) >= 0) {
+                v = v * 16 + static_cast<unsigned>(text::hexDigitValue(line[pos++]));
                 ++digits;
             }
             if (digits == 0)
@@ -294,13 +283,13 @@ std::vector<std::uint8_t> parseHexBytes(Reader& r, std::string_view line, std::s
             pos = 0;
             continue;
         }
-        const int hi = hexValue(line[pos]);
+        const int hi = text::hexDigitValue(line[pos]);
         if (hi < 0)
             r.fail("expected a hexadecimal byte");
         int v = hi;
         ++pos;
-        if (pos < line.size() && hexValue(line[pos]) >= 0)
-            v = v * 16 + hexValue(line[pos++]);
+        if (pos < line.size() && text::hexDigitValue(line[pos]) >= 0)
+            v = v * 16 + text::hexDigitValue(line[pos++]);
         bytes.push_back(static_cast<std::uint8_t>(v));
         while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
             ++pos;
@@ -339,8 +328,8 @@ Value parseValue(Reader& r, std::string_view line)
         pos += 4;
         unsigned type = 0;
         int digits = 0;
-        while (pos < line.size() && hexValue(line[pos]) >= 0 && digits < 8) {
-            type = type * 16 + static_cast<unsigned>(hexValue(line[pos++]));
+        while (pos < line.size() && text::hexDigitValue(line[pos]) >= 0 && digits < 8) {
+            type = type * 16 + static_cast<unsigned>(text::hexDigitValue(line[pos++]));
             ++digits;
         }
         if (digits == 0 || line.substr(pos, 3) != "):\"")
@@ -354,10 +343,10 @@ Value parseValue(Reader& r, std::string_view line)
         pos += 6;
         std::uint32_t d = 0;
         int digits = 0;
-        while (pos < line.size() && hexValue(line[pos]) >= 0) {
+        while (pos < line.size() && text::hexDigitValue(line[pos]) >= 0) {
             if (++digits > 8)
                 r.fail("dword value has more than 8 digits");
-            d = d * 16 + static_cast<std::uint32_t>(hexValue(line[pos++]));
+            d = d * 16 + static_cast<std::uint32_t>(text::hexDigitValue(line[pos++]));
         }
         if (digits == 0)
             r.fail("dword value has no digits");
@@ -373,8 +362,8 @@ Value parseValue(Reader& r, std::string_view line)
             pos += 4;
             unsigned type = 0;
             int digits = 0;
-            while (pos < line.size() && hexValue(line[pos]) >= 0 && digits < 8) {
-                type = type * 16 + static_cast<unsigned>(hexValue(line[pos++]));
+            while (pos < line.size() && text::hexDigitValue(line[pos]) >= 0 && digits < 8) {
+                type = type * 16 + static_cast<unsigned>(text::hexDigitValue(line[pos++]));
                 ++digits;
             }
             if (digits == 0 || line.substr(pos, 2) != "):")
@@ -781,10 +770,10 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
             std::uint64_t ft = 0;
             std::size_t pos = 6;
             int digits = 0;
-            while (pos < line.size() && hexValue(line[pos]) >= 0) {
+            while (pos < line.size() && text::hexDigitValue(line[pos]) >= 0) {
                 if (++digits > 16)
                     r.fail("the key's #time is out of range");
-                ft = ft * 16 + static_cast<std::uint64_t>(hexValue(line[pos++]));
+                ft = ft * 16 + static_cast<std::uint64_t>(text::hexDigitValue(line[pos++]));
             }
             if (digits == 0)
                 r.fail("the key's #time has no digits");

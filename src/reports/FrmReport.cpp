@@ -9,7 +9,6 @@
 #include "ui/Twips.h"
 #include "ui/main/ProgramSelection.h"
 
-#include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,21 +43,8 @@ FrmReport::FrmReport(Application& app, const ProgramSelection& list, QWidget* pa
           app, this, [this](const QString& path) { return saveFile(path); },
           QStringLiteral("Error Occurred Report Print File: "), QRect(360, 1080, 8055, 1455), false)
 {
-    setObjectName(QStringLiteral("FrmReport"));
-    setWindowTitle(QStringLiteral("Print or Save Audit Report"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToPixels(QSize(8985, 5085), this));
-
-    auto* band = new QFrame(this);
-    band->setObjectName(QStringLiteral("shpBand"));
-    band->setAutoFillBackground(true);
-    QPalette grey = band->palette();
-    grey.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
-    band->setPalette(grey);
-    band->setGeometry(twipsToPixels(QRect(120, 120, 8775, 615), this));
+    setUpTextDialog(
+        this, QStringLiteral("FrmReport"), QStringLiteral("Print or Save Audit Report"), QSize(8985, 5085));
 
     auto* heading = new QLabel(QStringLiteral("Report Header (Add, Change or Remove Text )"), this);
     heading->setObjectName(QStringLiteral("Label1"));

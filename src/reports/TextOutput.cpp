@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "reports/TextOutput.h"
+#include <QDialog>
+#include <QFrame>
 
 #include "app/Errors.h"
 #include "app/Startup.h"
@@ -21,6 +23,24 @@
 #include <cmath>
 
 namespace tw {
+
+void setUpTextDialog(QDialog* dialog, const QString& objectName, const QString& title, QSize clientTwips)
+{
+    dialog->setObjectName(objectName);
+    dialog->setWindowTitle(title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setModal(true);
+    dialog->setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
+        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    dialog->setFixedSize(twipsToPixels(clientTwips, dialog));
+    auto* band = new QFrame(dialog);
+    band->setObjectName(QStringLiteral("shpBand"));
+    band->setAutoFillBackground(true);
+    QPalette grey = band->palette();
+    grey.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
+    band->setPalette(grey);
+    band->setGeometry(twipsToPixels(QRect(120, 120, 8775, 615), dialog));
+}
 namespace {
 
 constexpr int kEmptyLinesOnTop = 3;

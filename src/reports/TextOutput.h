@@ -3,11 +3,13 @@
 
 #include <QFont>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
+class QDialog;
 class QPlainTextEdit;
 class QPrinter;
 class QWidget;
@@ -25,6 +27,10 @@ QString fromBoxText(QString boxText);
 
 // The lines a box `columns` characters wide shows for the text, each wrap made a line of its own.
 QStringList WYSIWYG_TextBox(const QString& text, int columns);
+
+// The frame both text dialogs share: a fixed-size modal dialog deleted on close, with the grey band
+// their heading sits on.
+void setUpTextDialog(QDialog* dialog, const QString& objectName, const QString& title, QSize clientTwips);
 
 // The print and save flows the report dialog and the log viewer share. The dialog brings its
 // document writer; saving lets it write the file the user picks, printing lets it write the

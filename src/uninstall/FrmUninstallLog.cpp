@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,21 +23,8 @@ FrmUninstallLog::FrmUninstallLog(Application& app, QWidget* parent)
           app, this, [this](const QString& path) { return saveFile(path); },
           QStringLiteral("Error Occurred Uninstall Log printFile: "), QRect(840, 2160, 8775, 1455), true)
 {
-    setObjectName(QStringLiteral("FrmUninstallLog"));
-    setWindowTitle(QStringLiteral("Uninstall Log"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
-        | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(twipsToPixels(QSize(9015, 4695), this));
-
-    auto* band = new QFrame(this);
-    band->setObjectName(QStringLiteral("shpBand"));
-    band->setAutoFillBackground(true);
-    QPalette grey = band->palette();
-    grey.setColor(QPalette::Window, QColor(0xE0, 0xE0, 0xE0));
-    band->setPalette(grey);
-    band->setGeometry(twipsToPixels(QRect(120, 120, 8775, 615), this));
+    setUpTextDialog(
+        this, QStringLiteral("FrmUninstallLog"), QStringLiteral("Uninstall Log"), QSize(9015, 4695));
 
     auto* heading = new QLabel(QStringLiteral("Uninstall Log"), this);
     heading->setObjectName(QStringLiteral("LblNew"));

@@ -1,41 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "app/Errors.h"
 
+#include "ScriptedReporter.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
 using namespace tw;
-
-namespace {
-
-class ScriptedReporter : public ErrorReporter
-{
-public:
-    explicit ScriptedReporter(std::vector<ErrorAction> answers)
-        : m_answers(std::move(answers))
-    {
-        setErrorReporter(this);
-    }
-    ~ScriptedReporter() override { setErrorReporter(nullptr); }
-
-    ErrorAction report(const ErrorInfo& info) override
-    {
-        reports.push_back(info);
-        if (m_next >= m_answers.size())
-            return ErrorAction::Abort;
-        return m_answers[m_next++];
-    }
-    void resetPointer() override { ++pointerResets; }
-
-    std::vector<ErrorInfo> reports;
-    int pointerResets = 0;
-
-private:
-    std::vector<ErrorAction> m_answers;
-    std::size_t m_next = 0;
-};
-
-} // namespace
+using test::ScriptedReporter;
 
 TEST(CommonErrorReport, retryRunsTheFailingStatementAgainAndIgnoreGoesOn)
 {

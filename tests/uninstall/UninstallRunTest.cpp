@@ -3,6 +3,7 @@
 // over to a second process and ends at once.
 #include "uninstall/UninstallRun.h"
 
+#include "../app/ScriptedReporter.h"
 #include "../registry/TestFiles.h"
 #include "app/Errors.h"
 #include "inventory/Inventory.h"
@@ -13,29 +14,9 @@
 #include <thread>
 
 using namespace tw;
+using test::ScriptedReporter;
 
 namespace {
-
-class ScriptedReporter : public ErrorReporter
-{
-public:
-    explicit ScriptedReporter(std::vector<ErrorAction> answers)
-        : m_answers(std::move(answers))
-    {
-        setErrorReporter(this);
-    }
-    ~ScriptedReporter() override { setErrorReporter(nullptr); }
-    ErrorAction report(const ErrorInfo& info) override
-    {
-        reports.push_back(info);
-        return m_next < m_answers.size() ? m_answers[m_next++] : ErrorAction::Abort;
-    }
-    std::vector<ErrorInfo> reports;
-
-private:
-    std::vector<ErrorAction> m_answers;
-    std::size_t m_next = 0;
-};
 
 Clock pinnedClock()
 {

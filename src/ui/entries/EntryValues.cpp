@@ -57,17 +57,6 @@ std::optional<std::vector<std::uint8_t>> encodeNumber(std::string_view text)
         static_cast<std::uint8_t>(bits >> 16), static_cast<std::uint8_t>(bits >> 24) };
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<std::vector<std::uint8_t>> encodeBytes(std::string_view text)
 {
     std::vector<std::uint8_t> bytes;
@@ -78,17 +67,18 @@ std::optional<std::vector<std::uint8_t>> encodeBytes(std::string_view text)
             continue;
         }
         std::size_t end = i;
-        while (end < text.size() && hexDigit(text[end]) >= 0)
+        while (end < text.size() && text::hexDigitValue(text[end]) >= 0)
             ++end;
         const std::size_t length = end - i;
         // A lone digit is a byte of its own; longer runs are whole pairs.
         if (length == 0 || (length > 2 && length % 2 != 0))
             return std::nullopt;
         if (length == 1) {
-            bytes.push_back(static_cast<std::uint8_t>(hexDigit(text[i])));
+            bytes.push_back(static_cast<std::uint8_t>(text::hexDigitValue(text[i])));
         } else {
             for (std::size_t k = i; k < end; k += 2)
-                bytes.push_back(static_cast<std::uint8_t>(hexDigit(text[k]) * 16 + hexDigit(text[k + 1])));
+                bytes.push_back(static_cast<std::uint8_t>(
+                    text::hexDigitValue(text[k]) * 16 + text::hexDigitValue(text[k + 1])));
         }
         i = end;
     }
