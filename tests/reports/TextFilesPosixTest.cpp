@@ -68,11 +68,14 @@ TEST(TextFiles, killingAWriterMidSaveLeavesAWholeVersion)
         = { test::versionedDocument(0), test::versionedDocument(1), test::versionedDocument(2) };
     test::writeAll(file, versions[0]);
     std::mt19937 random(20240611);
+    // At least kRounds kills, and more (up to four times as many) until a quarter of them came inside a
+    // save: where a kill lands depends on the machine's load, and the mid-save ones are the point.
     constexpr int kRounds = 60;
     int kills = 0;
     int midSave = 0;
     int damaged = 0;
-    for (int round = 0; round < kRounds; ++round) {
+    int round = 0;
+    for (; round < kRounds || (midSave < kRounds / 4 && round < 4 * kRounds); ++round) {
         const auto before = filestore::stamp(file);
         const pid_t pid = fork();
         if (pid == 0) {
@@ -114,7 +117,7 @@ TEST(TextFiles, killingAWriterMidSaveLeavesAWholeVersion)
     }
     std::cout << "kills: " << kills << " (" << midSave << " inside a save), damaged files: " << damaged
               << '\n';
-    EXPECT_EQ(kills, kRounds);
+    EXPECT_EQ(kills, round);
     EXPECT_GE(midSave, kRounds / 4);
     EXPECT_EQ(damaged, 0);
 }
