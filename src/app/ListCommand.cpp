@@ -11,16 +11,18 @@
 
 namespace tw {
 
-int runListCommand(const std::string& registryFile, const std::string& appFolder, char decimalSeparator,
+int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err)
 {
-    OpenedRegistry opened = openRegistry(registryFile, appFolder);
+    OpenedRegistry opened = openRegistry(request, appFolder);
     if (!opened.api) {
         err << "tidewell: " << opened.error << '\n';
         return 2;
     }
     Registry registry(*opened.api);
-    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &registry);
+    // The Windows version is one for both views: read it where the 64-bit view keeps it.
+    Registry backend(*opened.backend);
+    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &backend);
     const std::string osName = clsSystem(*calls).sysInfo();
     Inventory inventory(registry, osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
     out << formatListing(inventory.scan());

@@ -8,7 +8,9 @@ namespace tw {
 
 // `tidewell --list`: prints the rows the scan lists, without a window. Returns the exit status: 0, or
 // 2 with a message on `err` when the registry cannot be opened.
-int runListCommand(const std::string& registryFile, const std::string& appFolder, char decimalSeparator,
+struct RegistryRequest;
+
+int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err);
 
 } // namespace tw

@@ -26,35 +26,82 @@ std::string shippedDemoFolder(const std::string& appFolder)
     return fromFsPath(app / "demo");
 }
 
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+bool fileExists(const std::string& file)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(toFsPath(file), ec);
+}
+
+std::string folderOf(const std::string& file)
+{
+    return fromFsPath(toFsPath(file).parent_path());
+}
+
 } // namespace
 
-OpenedRegistry openRegistry(const std::string& commandLineFile, const std::string& appFolder)
+std::string OpenedRegistry::description() const
+{
+    std::string text;
+    if (origin == "system")
+        text = "The system's registry";
+    else if (origin == "demo")
+        text = "Demo registry: " + file;
+    else if (!prefix.empty())
+        text = "Wine prefix: " + prefix;
+    else
+        text = "Registry file: " + file;
+    return text;
+}
+
+OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& appFolder)
 {
     OpenedRegistry opened;
     auto systemRegistry = makeSystemRegistry();
-    const char* env = std::getenv("TIDEWELL_REGISTRY");
     const std::string userDemoFolder = paths::join(paths::userDataFolder(), "demo");
-    const RegistryChoice choice = chooseRegistry(commandLineFile, env ? env : "", systemRegistry != nullptr,
-        paths::join(userDemoFolder, "system.reg"));
+    const RegistrySources sources { request.file, request.prefix, environment("TIDEWELL_REGISTRY"),
+        environment("WINEPREFIX"), environment("HOME") };
+    const RegistryChoice choice = chooseRegistry(
+        sources, systemRegistry != nullptr, paths::join(userDemoFolder, "system.reg"), fileExists);
     opened.origin = choice.origin;
     if (choice.origin == "system") {
-        opened.api = std::move(systemRegistry);
-        return opened;
-    }
-    opened.file = choice.file;
-    if (choice.origin == "demo") {
-        opened.file = provideDemoCopy(shippedDemoFolder(appFolder), userDemoFolder, opened.error);
-        if (opened.file.empty()) {
-            opened.error = "The demo registry could not be prepared: " + opened.error;
+        opened.backend = std::move(systemRegistry);
+    } else {
+        opened.file = choice.file;
+        if (choice.origin == "demo") {
+            opened.file = provideDemoCopy(shippedDemoFolder(appFolder), userDemoFolder, opened.error);
+            if (opened.file.empty()) {
+                opened.error = "The demo registry could not be prepared: " + opened.error;
+                return opened;
+            }
+        }
+        if (!choice.prefix.empty() && !fileExists(opened.file)) {
+            opened.error = "The Wine prefix " + choice.prefix
+                + " has no registry (system.reg). Run a Wine program in it once, or name another prefix.";
             return opened;
         }
+        auto hive = std::make_unique<HiveRegistry>(opened.file);
+        if (const auto& error = hive->loadError()) {
+            opened.error = "The registry file cannot be read:\n" + error->text();
+            return opened;
+        }
+        // A registry file inside a prefix (named as a prefix or as a file) is guarded against its server;
+        // the demo only looks like a prefix.
+        if (!choice.prefix.empty()
+            || (choice.origin != "demo" && WineServer::isPrefixRegistry(opened.file))) {
+            opened.prefix = choice.prefix.empty() ? folderOf(opened.file) : choice.prefix;
+            opened.server = std::make_unique<WineServer>(opened.prefix);
+            hive->setWriteGate(opened.server.get());
+        }
+        opened.backend = std::move(hive);
     }
-    auto hive = std::make_unique<HiveRegistry>(opened.file);
-    if (const auto& error = hive->loadError()) {
-        opened.error = "The registry file cannot be read:\n" + error->text();
-        return opened;
-    }
-    opened.api = std::move(hive);
+    opened.api = std::make_unique<RegistryView>(*opened.backend);
+    opened.api->setWow32(request.wow32);
     return opened;
 }
 

@@ -2,23 +2,47 @@
 #pragma once
 
 #include "registry/RegistryApi.h"
+#include "registry/RegistryView.h"
+#include "system/WineServer.h"
 
 #include <memory>
 #include <string>
 
 namespace tw {
 
-struct OpenedRegistry
+// What the command line asks for.
+struct RegistryRequest
 {
-    std::unique_ptr<RegistryApi> api; // null when it could not be opened; see error
-    std::string file; // the registry file; empty for the system's registry
-    std::string origin;
-    std::string error;
+    RegistryRequest() = default;
+    // Just a registry file, as most callers name one.
+    RegistryRequest(std::string registryFile) // NOLINT(google-explicit-constructor)
+        : file(std::move(registryFile))
+    { }
+
+    std::string file; // --registry
+    std::string prefix; // --prefix
+    bool wow32 = false; // --view 32
 };
 
-// Opens the registry the program works on: --registry FILE, else TIDEWELL_REGISTRY, else the system's
-// registry where there is one, else the user's copy of the demo (copied from the shipped one the
-// first time). A registry file that cannot be read is an error naming the file and the line.
-OpenedRegistry openRegistry(const std::string& commandLineFile, const std::string& appFolder);
+struct OpenedRegistry
+{
+    // Declared in this order so each is destroyed before what it refers to.
+    std::unique_ptr<WineServer> server; // the prefix's server, when the registry is a Wine prefix's
+    std::unique_ptr<RegistryApi> backend;
+    std::unique_ptr<RegistryView> api; // what the program works on; null when it could not be opened
+    std::string file; // the registry file; empty for the system's registry
+    std::string prefix; // the Wine prefix the file belongs to, if any
+    std::string origin;
+    std::string error;
+
+    // One line for the status bar: which registry is open.
+    std::string description() const;
+};
+
+// Opens the registry the program works on (see chooseRegistry for the order); the user's copy of the
+// demo is copied from the shipped one the first time. A registry file that cannot be read is an error
+// naming the file and the line. A Wine prefix's registry is written only while its server is not
+// running.
+OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& appFolder);
 
 } // namespace tw

@@ -13,17 +13,19 @@
 
 namespace tw {
 
-int runReportCommand(const std::string& registryFile, const std::string& appFolder,
+int runReportCommand(const RegistryRequest& request, const std::string& appFolder,
     const std::string& outputFile, bool longFormat, const Clock& clock, char decimalSeparator,
     std::ostream& err)
 {
-    OpenedRegistry opened = openRegistry(registryFile, appFolder);
+    OpenedRegistry opened = openRegistry(request, appFolder);
     if (!opened.api) {
         err << "tidewell: " << opened.error << '\n';
         return 2;
     }
     Registry registry(*opened.api);
-    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &registry);
+    // The Windows version is one for both views: read it where the 64-bit view keeps it.
+    Registry backend(*opened.backend);
+    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &backend);
     clsSystem system(*calls);
     AuditHeader header;
     header.osName = system.sysInfo();

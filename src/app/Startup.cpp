@@ -6,6 +6,7 @@
 #include "app/ListCommand.h"
 #include "app/OpenRegistry.h"
 #include "app/ReportCommand.h"
+#include "app/UninstallCommand.h"
 #include "system/clsSystem.h"
 #include "ui/LocaleClock.h"
 #include "ui/MessageService.h"
@@ -24,6 +25,16 @@ namespace tw {
 
 Application::Application() = default;
 Application::~Application() = default;
+
+void Application::adopt(OpenedRegistry opened)
+{
+    registryDescription = opened.description();
+    context.registryFile = opened.file;
+    wineServer = std::move(opened.server);
+    registryApi = std::move(opened.backend);
+    registryView = std::move(opened.api);
+    registry = std::make_unique<Registry>(*registryView);
+}
 
 namespace {
 
@@ -69,6 +80,14 @@ std::unique_ptr<Application> Main(
         QStringLiteral("Use the registry file <file> (Wine's system.reg format) instead of the default."),
         QStringLiteral("file"));
     parser.addOption(registryOption);
+    const QCommandLineOption prefixOption(QStringLiteral("prefix"),
+        QStringLiteral("Use the registry of the Wine prefix <folder> (default: WINEPREFIX, else ~/.wine)."),
+        QStringLiteral("folder"));
+    parser.addOption(prefixOption);
+    const QCommandLineOption viewOption(QStringLiteral("view"),
+        QStringLiteral("Show the programs a 64-bit (64, the default) or a 32-bit (32) program sees."),
+        QStringLiteral("bits"));
+    parser.addOption(viewOption);
     const QCommandLineOption listOption(QStringLiteral("list"),
         QStringLiteral("Print the program list (registry name, display name, size, last used on, frequency, "
                        "uninstall command; separated by tabs) and exit, without opening a window."));
@@ -82,6 +101,16 @@ std::unique_ptr<Application> Main(
     const QCommandLineOption longOption(QStringLiteral("long"),
         QStringLiteral("With --report: the long format (size and uninstall command too)."));
     parser.addOption(longOption);
+    const QCommandLineOption uninstallOption(QStringLiteral("uninstall"),
+        QStringLiteral(
+            "Run the uninstaller of the entry <key> (its registry name), wait for it and tell whether "
+            "the entry is gone, without opening a window. Exit status 0: gone, 1: still there, "
+            "2: error."),
+        QStringLiteral("key"));
+    parser.addOption(uninstallOption);
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+        QStringLiteral("With --uninstall: remove an entry its uninstaller left behind."));
+    parser.addOption(forceOption);
     if (!parser.parse(arguments)) {
         QTextStream(stderr) << parser.errorText() << '\n';
         exitCode = 2;
@@ -97,18 +126,33 @@ std::unique_ptr<Application> Main(
         return nullptr;
     }
 
+    RegistryRequest request;
+    request.file = parser.value(registryOption).toStdString();
+    request.prefix = parser.value(prefixOption).toStdString();
+    if (parser.isSet(viewOption)) {
+        const QString bits = parser.value(viewOption);
+        if (bits != QStringLiteral("32") && bits != QStringLiteral("64")) {
+            QTextStream(stderr) << "tidewell: --view takes 32 or 64\n";
+            exitCode = 2;
+            return nullptr;
+        }
+        request.wow32 = bits == QStringLiteral("32");
+    }
     const std::string appFolder = paths::applicationFolder();
     const QString point = QLocale::system().decimalPoint();
     const char decimalSeparator = point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
     if (parser.isSet(listOption)) {
-        exitCode = runListCommand(
-            parser.value(registryOption).toStdString(), appFolder, decimalSeparator, std::cout, std::cerr);
+        exitCode = runListCommand(request, appFolder, decimalSeparator, std::cout, std::cerr);
         return nullptr;
     }
     if (parser.isSet(reportOption)) {
-        exitCode = runReportCommand(parser.value(registryOption).toStdString(), appFolder,
-            parser.value(reportOption).toStdString(), parser.isSet(longOption), localeClock(),
-            decimalSeparator, std::cerr);
+        exitCode = runReportCommand(request, appFolder, parser.value(reportOption).toStdString(),
+            parser.isSet(longOption), localeClock(), decimalSeparator, std::cerr);
+        return nullptr;
+    }
+    if (parser.isSet(uninstallOption)) {
+        exitCode = runUninstallCommand(request, appFolder, parser.value(uninstallOption).toStdString(),
+            parser.isSet(forceOption), localeClock(), std::cout, std::cerr);
         return nullptr;
     }
 
@@ -122,27 +166,29 @@ std::unique_ptr<Application> Main(
     app->clock = localeClock();
     Procedure proc("Main");
 
-    std::string registryFile;
+    OpenedRegistry registry;
     bool opened = false;
     proc.step(__LINE__, [&] {
-        OpenedRegistry registry = openRegistry(parser.value(registryOption).toStdString(), appFolder);
+        registry = openRegistry(request, appFolder);
         if (!registry.api) {
             messages.critical(nullptr, QStringLiteral("Tidewell"), q(registry.error));
             return;
         }
-        registryFile = registry.file;
-        app->registryApi = std::move(registry.api);
         opened = true;
     });
     if (!opened) {
         exitCode = 2;
         return nullptr;
     }
-    app->registry = std::make_unique<Registry>(*app->registryApi);
+    const std::string registryFile = registry.file;
+    const std::string winePrefix = registry.server ? registry.prefix : std::string();
+    app->adopt(std::move(registry));
 
     std::string osName;
     proc.step(__LINE__, [&] {
-        auto calls = makeSystemCalls(registryFile.empty() ? nullptr : app->registry.get());
+        // The Windows version is one for both views: read it where the 64-bit view keeps it.
+        Registry backend(*app->registryApi);
+        auto calls = makeSystemCalls(registryFile.empty() ? nullptr : &backend);
         osName = clsSystem(*calls).sysInfo();
     });
     proc.step(__LINE__, [&] {
@@ -152,7 +198,7 @@ std::unique_ptr<Application> Main(
         if (const std::string page = shippedHelpPage(appFolder); !page.empty())
             app->context.helpFile = page;
     });
-    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registryFile));
+    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registryFile), winePrefix);
     proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(*app); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)

@@ -3,6 +3,7 @@
 
 #include "app/AppContext.h"
 #include "app/Clock.h"
+#include "app/OpenRegistry.h"
 #include "registry/Registry.h"
 
 #include <QStringList>
@@ -21,8 +22,12 @@ class RegistryApi;
 struct Application
 {
     AppContext context;
-    std::unique_ptr<RegistryApi> registryApi;
-    std::unique_ptr<Registry> registry;
+    // Declared in this order so each is destroyed before what it refers to.
+    std::unique_ptr<WineServer> wineServer; // the Wine prefix's server, when the registry is a prefix's
+    std::unique_ptr<RegistryApi> registryApi; // the backend
+    std::unique_ptr<RegistryView> registryView; // the 64-bit or the 32-bit view of it
+    std::unique_ptr<Registry> registry; // the registry operations, on the view
+    std::string registryDescription; // which registry is open, for the status bar
     Clock clock;
     MessageService* messages = nullptr;
     DesktopService* desktop = nullptr;
@@ -32,6 +37,8 @@ struct Application
 
     Application();
     ~Application();
+    // Takes over an opened registry and sets up the operations on it.
+    void adopt(OpenedRegistry opened);
 };
 
 // Start-up: reads the command line, opens the registry, fixes the context and shows the main

@@ -17,8 +17,11 @@ bool consoleOnly(int argc, char** argv)
             if (std::strcmp(argv[i], option) == 0)
                 return true;
         }
-        if (std::strcmp(argv[i], "--report") == 0 || std::strncmp(argv[i], "--report=", 9) == 0)
-            return true;
+        for (const char* option : { "--report", "--uninstall" }) {
+            const std::size_t n = std::strlen(option);
+            if (std::strncmp(argv[i], option, n) == 0 && (argv[i][n] == '\0' || argv[i][n] == '='))
+                return true;
+        }
     }
     return false;
 }
@@ -36,7 +39,9 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0.6"));
     tw::QtMessageService messages;
     tw::QtErrorReporter reporter(messages);
-    tw::setErrorReporter(&reporter);
+    // Without a window, errors go to standard error (the default reporter).
+    if (!consoleOnly(argc, argv))
+        tw::setErrorReporter(&reporter);
     int exitCode = 0;
     const auto app = tw::Main(QCoreApplication::arguments(), messages, exitCode);
     if (!app)

@@ -132,6 +132,17 @@ template<class Change> long HiveRegistry::modify(Change&& change)
     std::string error;
     if (!filestore::isWritable(m_file))
         return kErrorAccessDenied;
+    if (m_gate && !m_gate->enter())
+        return kErrorLockViolation;
+    struct Leave
+    {
+        WriteGate* gate;
+        ~Leave()
+        {
+            if (gate)
+                gate->leave();
+        }
+    } leave { m_gate };
     const auto lock = filestore::lockExclusive(m_file, error);
     if (!lock)
         return kErrorAccessDenied;

@@ -4,6 +4,7 @@
 #include "registry/FileStore.h"
 #include "registry/Hive.h"
 #include "registry/RegistryApi.h"
+#include "registry/WriteGate.h"
 
 #include <map>
 #include <optional>
@@ -25,6 +26,9 @@ public:
     // Why the file could not be read, if it could not.
     const std::optional<hive::ParseError>& loadError() const { return m_error; }
     std::size_t openHandleCount() const { return m_handles.size(); }
+    // Every write first passes `gate` (a Wine prefix's server, say); a closed gate refuses the write
+    // with ERROR_LOCK_VIOLATION and leaves the file untouched.
+    void setWriteGate(WriteGate* gate) { m_gate = gate; }
 
     long RegCreateKeyA(RegKey key, const char* subKey, RegKey* result) override;
     long RegSetValueExA(RegKey key, const char* valueName, std::uint32_t reserved, std::uint32_t type,
@@ -70,6 +74,7 @@ private:
     template<class Change> long modify(Change&& change);
 
     std::string m_file;
+    WriteGate* m_gate = nullptr;
     std::unique_ptr<hive::Hive> m_hive;
     std::optional<filestore::Stamp> m_stamp;
     std::optional<hive::ParseError> m_error;

@@ -7,16 +7,42 @@
 
 namespace tw {
 
-RegistryChoice chooseRegistry(const std::string& commandLineFile, const std::string& environmentFile,
-    bool haveSystemRegistry, const std::string& userDemoFile)
+namespace {
+
+std::string withoutTrailingSlashes(std::string folder)
 {
-    if (!commandLineFile.empty())
-        return { commandLineFile, "command line" };
-    if (!environmentFile.empty())
-        return { environmentFile, "environment" };
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
+    return folder;
+}
+
+RegistryChoice prefixChoice(const std::string& folder)
+{
+    const std::string prefix = withoutTrailingSlashes(folder);
+    return { prefix + "/system.reg", "prefix", prefix };
+}
+
+} // namespace
+
+RegistryChoice chooseRegistry(const RegistrySources& sources, bool haveSystemRegistry,
+    const std::string& userDemoFile, bool (*exists)(const std::string& file))
+{
+    if (!sources.commandLineFile.empty())
+        return { sources.commandLineFile, "command line", {} };
+    if (!sources.commandLinePrefix.empty())
+        return prefixChoice(sources.commandLinePrefix);
+    if (!sources.environmentFile.empty())
+        return { sources.environmentFile, "environment", {} };
     if (haveSystemRegistry)
-        return { {}, "system" };
-    return { userDemoFile, "demo" };
+        return { {}, "system", {} };
+    if (!sources.environmentPrefix.empty())
+        return prefixChoice(sources.environmentPrefix);
+    if (!sources.homeFolder.empty()) {
+        const RegistryChoice home = prefixChoice(withoutTrailingSlashes(sources.homeFolder) + "/.wine");
+        if (exists(home.file))
+            return home;
+    }
+    return { userDemoFile, "demo", {} };
 }
 
 std::string provideDemoCopy(

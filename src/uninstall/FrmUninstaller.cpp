@@ -3,6 +3,7 @@
 
 #include "app/Errors.h"
 #include "app/Startup.h"
+#include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "uninstall/UninstallRun.h"
@@ -77,8 +78,20 @@ void FrmUninstaller::cmdUnInstall_Click()
 {
     Procedure proc("cmdUnInstall_Click");
     bool removed = false;
-    if (!proc.step(__LINE__, [&] { removed = m_run.forceRemoval({ m_selected.key, m_selected.text, {} }); }))
+    bool refused = false;
+    if (!proc.step(__LINE__, [&] {
+            const WriteHold hold(m_app.wineServer.get());
+            refused = hold.refused();
+            if (!refused)
+                removed = m_run.forceRemoval({ m_selected.key, m_selected.text, {} });
+        }))
         return;
+    if (refused) {
+        // Nothing was written; the dialog stays open so the clean-up can be tried once Wine has ended.
+        m_app.messages->critical(this, QString::fromStdString(m_app.context.title),
+            QString::fromStdString(wineRunningMessage(m_app.wineServer->prefix())));
+        return;
+    }
     if (!removed) {
         // Nothing is logged for an entry that is still there, and the dialog stays open.
         m_app.messages->critical(this, QString::fromStdString(m_app.context.title),

@@ -35,7 +35,20 @@ public:
     virtual std::uint32_t WinExec(const std::string& commandLine, int showCommand) = 0;
 };
 
-// The platform's processes. Windows paths in a command line are looked up through `paths`.
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths);
+// The platform's processes. Windows paths in a command line are looked up through `paths`. With a Wine
+// prefix, commands are started through Wine in that prefix (the program TIDEWELL_WINE names, else
+// "wine" on the PATH), split by the Windows rules and passed as arguments.
+std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths, const std::string& winePrefix = {});
+
+// A value of the registry a Wine prefix's running server holds (HKEY_LOCAL_MACHINE\path), read through
+// Wine's own reg tool.
+struct LiveValue
+{
+    bool answered = false; // false: Wine could not be asked
+    bool found = false;
+    std::string text;
+};
+LiveValue wineRegistryValue(
+    const std::string& winePrefix, const std::string& path, const std::string& valueName);
 
 } // namespace tw

@@ -5,9 +5,14 @@
 #include "app/Errors.h"
 #include "uninstall/CommandLine.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -20,11 +25,40 @@ extern char** environ;
 namespace tw {
 namespace {
 
+// The wine program: TIDEWELL_WINE, else "wine" found on the PATH by posix_spawnp.
+std::string wineProgram()
+{
+    const char* named = std::getenv("TIDEWELL_WINE");
+    return named && *named ? named : "wine";
+}
+
+// This process's environment with WINEPREFIX set to `prefix`.
+std::vector<std::string> environmentFor(const std::string& prefix)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        if (std::strncmp(*e, "WINEPREFIX=", 11) != 0)
+            env.emplace_back(*e);
+    }
+    env.push_back("WINEPREFIX=" + prefix);
+    return env;
+}
+
+std::vector<char*> pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> p;
+    for (auto& s : strings)
+        p.push_back(s.data());
+    p.push_back(nullptr);
+    return p;
+}
+
 class PosixProcessCalls : public ProcessCalls
 {
 public:
-    explicit PosixProcessCalls(PathMapping paths)
+    PosixProcessCalls(PathMapping paths, std::string winePrefix)
         : m_paths(std::move(paths))
+        , m_winePrefix(std::move(winePrefix))
     { }
 
     ~PosixProcessCalls() override
@@ -105,20 +139,50 @@ private:
     {
         const SplitCommand cmd
             = splitCommandLine(commandLine, [this](const std::string& p) { return isFile(p); });
+        if (!m_winePrefix.empty())
+            return spawnThroughWine(cmd);
         const std::string program = m_paths.resolve(cmd.program);
         if (program.empty() || !isFile(cmd.program))
             throw Error(errc::kFileNotFound, "File not found");
         std::vector<std::string> args { program };
         args.insert(args.end(), cmd.arguments.begin(), cmd.arguments.end());
-        std::vector<char*> argv;
-        for (auto& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
+        auto argv = pointers(args);
         pid_t pid = 0;
         const int rc = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
         if (rc != 0)
             throw Error(errc::kFileNotFound, "File not found");
         return pid;
+    }
+
+    // Wine is handed the program as the command names it (a Windows path, or a bare name Wine finds in
+    // the system folders, as MsiExec.exe); a program that is not in the prefix fails here, as
+    // CreateProcess would, rather than as a message from Wine.
+    pid_t spawnThroughWine(const SplitCommand& cmd)
+    {
+        if (!isFile(cmd.program) && !isSystemProgram(cmd.program))
+            throw Error(errc::kFileNotFound, "File not found");
+        const std::string wine = wineProgram();
+        std::vector<std::string> args { wine, cmd.program };
+        args.insert(args.end(), cmd.arguments.begin(), cmd.arguments.end());
+        std::vector<std::string> env = environmentFor(m_winePrefix);
+        auto argv = pointers(args);
+        auto envp = pointers(env);
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, wine.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+            throw Error(errc::kFileNotFound, "File not found");
+        return pid;
+    }
+
+    bool isSystemProgram(const std::string& name) const
+    {
+        if (name.empty() || name.find_first_of("\\/:") != std::string::npos)
+            return false;
+        const bool hasExtension = name.find('.') != std::string::npos;
+        for (const char* folder : { "C:\\windows\\system32\\", "C:\\windows\\" }) {
+            if (isFile(folder + name) || (!hasExtension && isFile(folder + name + ".exe")))
+                return true;
+        }
+        return false;
     }
 
     bool isFile(const std::string& path) const
@@ -131,6 +195,7 @@ private:
     }
 
     PathMapping m_paths;
+    std::string m_winePrefix;
     // Started processes: how many handles are open, or -1 once the process has ended and was reaped.
     std::map<pid_t, int> m_started;
     std::map<ProcessHandle, pid_t> m_handles;
@@ -139,9 +204,76 @@ private:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths)
+std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths, const std::string& winePrefix)
 {
-    return std::make_unique<PosixProcessCalls>(paths);
+    return std::make_unique<PosixProcessCalls>(paths, winePrefix);
+}
+
+LiveValue wineRegistryValue(
+    const std::string& winePrefix, const std::string& path, const std::string& valueName)
+{
+    LiveValue result;
+    int out[2];
+    if (pipe2(out, O_CLOEXEC) != 0)
+        return result;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const std::string wine = wineProgram();
+    std::vector<std::string> args { wine, "reg", "query", "HKEY_LOCAL_MACHINE\\" + path, "/v", valueName };
+    std::vector<std::string> env = environmentFor(winePrefix);
+    env.emplace_back("WINEDEBUG=-all");
+    auto argv = pointers(args);
+    auto envp = pointers(env);
+    pid_t pid = 0;
+    const int rc = posix_spawnp(&pid, wine.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    std::string text;
+    if (rc == 0) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) != 0;) {
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                break;
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+    }
+    ::close(out[0]);
+    if (rc != 0)
+        return result;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) { }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return result;
+    result.answered = true;
+    if (WEXITSTATUS(status) == 1)
+        return result; // the key or the value is not there
+    // "    Name    REG_SZ    text", one value per line.
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::string lead = "    " + valueName + "    REG_";
+        if (line.size() < lead.size()
+            || !std::equal(lead.begin(), lead.end(), line.begin(), [](char a, char b) {
+                   return std::tolower(static_cast<unsigned char>(a))
+                       == std::tolower(static_cast<unsigned char>(b));
+               }))
+            continue;
+        const std::size_t data = line.find("    ", lead.size());
+        result.found = true;
+        result.text = data == std::string::npos ? std::string() : line.substr(data + 4);
+        break;
+    }
+    return result;
 }
 
 } // namespace tw

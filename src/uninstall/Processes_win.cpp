@@ -51,9 +51,14 @@ public:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping&)
+std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping&, const std::string&)
 {
     return std::make_unique<WinProcessCalls>();
+}
+
+LiveValue wineRegistryValue(const std::string&, const std::string&, const std::string&)
+{
+    return {}; // no Wine on Windows
 }
 
 } // namespace tw

@@ -5,8 +5,13 @@
 #include "app/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
+#include "registry/RegistryView.h"
+#include "system/WineServer.h"
 #include "uninstall/Processes.h"
 #include "uninstall/UninstallLog.h"
+
+#include <chrono>
+#include <thread>
 
 namespace tw {
 
@@ -49,13 +54,31 @@ bool deleteKeyTree(Registry& registry, const std::string& path)
     return rc == kErrorFileNotFound;
 }
 
+WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns)
+{
+    WineSide side;
+    side.server = &server;
+    side.whileServerRuns = std::move(whileServerRuns);
+    side.liveDisplayName = [&server, wow32](const std::string& key) -> std::optional<std::string> {
+        std::string path = kUninstallPath + key;
+        if (wow32)
+            path = RegistryView::redirect32(path);
+        const LiveValue live = wineRegistryValue(server.prefix(), path, "DisplayName");
+        if (!live.answered)
+            return std::nullopt;
+        return live.found ? live.text : std::string();
+    };
+    return side;
+}
+
 UninstallRun::UninstallRun(Registry& registry, ProcessCalls& processes, std::string logPath,
-    const Clock& clock, std::function<void()> whileWaiting)
+    const Clock& clock, std::function<void()> whileWaiting, WineSide wine)
     : m_registry(registry)
     , m_processes(processes)
     , m_logPath(std::move(logPath))
     , m_clock(clock)
     , m_whileWaiting(std::move(whileWaiting))
+    , m_wine(std::move(wine))
 { }
 
 UninstallOutcome UninstallRun::run(const UninstallTarget& target)
@@ -81,9 +104,29 @@ UninstallOutcome UninstallRun::run(const UninstallTarget& target)
             m_processes.CloseHandle(handle);
         }))
         return UninstallOutcome::NotStarted;
+    // Under Wine the file is complete only once the prefix's server has exited; the user may ask for the
+    // verdict earlier (when other programs of the prefix keep the server running), and then it comes
+    // from the server itself.
+    bool judgeNow = false;
+    if (m_wine.server) {
+        while (m_wine.server->running()) {
+            if (m_wine.whileServerRuns && m_wine.whileServerRuns()) {
+                judgeNow = true;
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSlice));
+            if (m_whileWaiting)
+                m_whileWaiting();
+        }
+    }
     std::string name;
     if (!proc.step(__LINE__, [&] {
-            name = m_registry.GetStringValue(kHKeyLocalMachine, kUninstallPath + target.key, "DisplayName");
+            std::optional<std::string> live;
+            if (judgeNow && m_wine.liveDisplayName)
+                live = m_wine.liveDisplayName(target.key);
+            name = live
+                ? *live
+                : m_registry.GetStringValue(kHKeyLocalMachine, kUninstallPath + target.key, "DisplayName");
         }))
         return UninstallOutcome::NotStarted;
     if (name.empty()) {

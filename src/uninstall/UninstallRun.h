@@ -4,12 +4,14 @@
 #include "app/Clock.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace tw {
 
 class ProcessCalls;
 class Registry;
+class WineServer;
 
 // The selected row an uninstall acts on.
 struct UninstallTarget
@@ -25,14 +27,33 @@ enum class UninstallOutcome {
     StillPresent, // the entry is still there: offer the clean-up
 };
 
+// In a Wine prefix the verdict cannot come right after the uninstaller ends: many uninstallers hand
+// over to a copy of themselves and end at once, and the prefix's server writes the registry file only
+// when it exits, about 2 s after the prefix's last program. So the run also waits for the server.
+struct WineSide
+{
+    WineServer* server = nullptr;
+    // Called every few milliseconds while the server runs after the uninstaller ended; true asks for the
+    // verdict now, from the registry the server holds.
+    std::function<bool()> whileServerRuns;
+    // DisplayName of an entry (its key below Uninstall) as the running server holds it; nullopt when
+    // the server cannot be asked, and the file is read instead.
+    std::function<std::optional<std::string>(const std::string& key)> liveDisplayName;
+};
+
+// The Wine side for a prefix's server, the live value read with Wine's reg tool in the view the
+// registry operations use.
+WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns);
+
 // Runs an uninstaller and judges the result: logs the start, starts the command, waits for that
-// process, reads DisplayName back and logs the verdict. While it waits, `whileWaiting` is called
-// every few milliseconds so the window can repaint; nothing else can start meanwhile.
+// process (and, in a Wine prefix, for the prefix's server), reads DisplayName back and logs the
+// verdict. While it waits, `whileWaiting` is called every few milliseconds so the window can repaint;
+// nothing else can start meanwhile.
 class UninstallRun
 {
 public:
     UninstallRun(Registry& registry, ProcessCalls& processes, std::string logPath, const Clock& clock,
-        std::function<void()> whileWaiting = {});
+        std::function<void()> whileWaiting = {}, WineSide wine = {});
 
     UninstallOutcome run(const UninstallTarget& target);
 
@@ -47,6 +68,7 @@ private:
     std::string m_logPath;
     const Clock& m_clock;
     std::function<void()> m_whileWaiting;
+    WineSide m_wine;
 };
 
 // Deletes a key and everything below it; true when the key no longer exists afterwards.

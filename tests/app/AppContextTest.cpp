@@ -27,12 +27,31 @@ TEST(AppContext, dataFolderIsTheProgramsFolderOnlyWhenItCanBeWritten)
     EXPECT_FALSE(paths::isWritableFolder(dir.file("missing")));
 }
 
-TEST(RegistryChoice, commandLineThenEnvironmentThenSystemThenDemo)
+TEST(RegistryChoice, commandLineThenEnvironmentThenSystemThenWineThenDemo)
 {
-    EXPECT_EQ(chooseRegistry("a.reg", "b.reg", true, "demo.reg").file, "a.reg");
-    EXPECT_EQ(chooseRegistry("", "b.reg", true, "demo.reg").file, "b.reg");
-    EXPECT_EQ(chooseRegistry("", "", true, "demo.reg").origin, "system");
-    EXPECT_EQ(chooseRegistry("", "", false, "demo.reg").file, "demo.reg");
+    const auto none = [](const std::string&) { return false; };
+    const auto all = [](const std::string&) { return true; };
+    const RegistrySources everything { "a.reg", "/p1", "b.reg", "/p2", "/home/u" };
+    EXPECT_EQ(chooseRegistry(everything, true, "demo.reg", none).file, "a.reg");
+
+    RegistrySources s = everything;
+    s.commandLineFile.clear();
+    const RegistryChoice named = chooseRegistry(s, true, "demo.reg", none);
+    EXPECT_EQ(named.file, "/p1/system.reg");
+    EXPECT_EQ(named.prefix, "/p1");
+    s.commandLinePrefix.clear();
+    EXPECT_EQ(chooseRegistry(s, true, "demo.reg", none).file, "b.reg");
+    s.environmentFile.clear();
+    EXPECT_EQ(chooseRegistry(s, true, "demo.reg", none).origin, "system");
+    // Off Windows: WINEPREFIX (with its trailing slash dropped), then ~/.wine only when it has a registry.
+    s.environmentPrefix = "/p2/";
+    EXPECT_EQ(chooseRegistry(s, false, "demo.reg", none).prefix, "/p2");
+    s.environmentPrefix.clear();
+    EXPECT_EQ(chooseRegistry(s, false, "demo.reg", all).file, "/home/u/.wine/system.reg");
+    const RegistryChoice demo = chooseRegistry(s, false, "demo.reg", none);
+    EXPECT_EQ(demo.file, "demo.reg");
+    EXPECT_EQ(demo.origin, "demo");
+    EXPECT_EQ(demo.prefix, "");
 }
 
 TEST(RegistryChoice, theDemoIsCopiedOnceAndTheShippedCopyNeverChanges)

@@ -3,6 +3,7 @@
 // at fault, `tidewell --list` ends with status 2 and that message, and the file is never written.
 #include "TestFiles.h"
 #include "app/ListCommand.h"
+#include "app/OpenRegistry.h"
 #include "registry/FileStore.h"
 #include "registry/Hive.h"
 #include "registry/HiveRegistry.h"
@@ -73,7 +74,7 @@ void expectRefusedAndUntouched(const std::string& file, const std::string& expec
     EXPECT_EQ(hive.RegCreateKeyA(kHKeyLocalMachine, "Software\\Tidewell", &key), kErrorBadDb);
 
     std::ostringstream out, err;
-    EXPECT_EQ(runListCommand(file, std::filesystem::path(file).parent_path().string(), '.', out, err), 2);
+    EXPECT_EQ(runListCommand({ file }, std::filesystem::path(file).parent_path().string(), '.', out, err), 2);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(err.str(), "tidewell: The registry file cannot be read:\n" + expectedText + "\n");
 }

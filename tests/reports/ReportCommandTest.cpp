@@ -3,6 +3,7 @@
 #include "app/ReportCommand.h"
 
 #include "../registry/TestFiles.h"
+#include "app/OpenRegistry.h"
 #include "system/SystemCalls.h"
 #include "system/clsSystem.h"
 
@@ -40,7 +41,7 @@ TEST(ReportCommand, writesTheDemoPcsReportAsTheDialogSavesIt)
     clsSystem names(*platform);
     std::ostringstream err;
 
-    ASSERT_EQ(runReportCommand(dir.file("system.reg"), dir.path().string(), dir.file("short.txt"), false,
+    ASSERT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("short.txt"), false,
                   pinnedClock(), '.', err),
         0)
         << err.str();
@@ -56,7 +57,7 @@ TEST(ReportCommand, writesTheDemoPcsReportAsTheDialogSavesIt)
     EXPECT_NE(shortReport.find("Display Name     : Caf\xe9 Menu Planner 1.5\r\n"), std::string::npos);
     EXPECT_TRUE(shortReport.ends_with("\r\n") && !shortReport.ends_with("\r\n\r\n"));
 
-    ASSERT_EQ(runReportCommand(dir.file("system.reg"), dir.path().string(), dir.file("long.txt"), true,
+    ASSERT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("long.txt"), true,
                   pinnedClock(), ',', err),
         0)
         << err.str();
@@ -80,7 +81,7 @@ TEST(ReportCommand, aSmallListIsWrittenByteForByte)
     auto platform = makePlatformSystemCalls();
     clsSystem names(*platform);
     std::ostringstream err;
-    ASSERT_EQ(runReportCommand(dir.file("system.reg"), dir.path().string(), dir.file("r.txt"), true,
+    ASSERT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("r.txt"), true,
                   pinnedClock(), '.', err),
         0)
         << err.str();
@@ -100,7 +101,7 @@ TEST(ReportCommand, failuresEndWithStatusTwoAndAMessage)
     test::TempDir dir;
     std::ostringstream err;
     test::writeAll(dir.file("broken.reg"), "not a registry\n");
-    EXPECT_EQ(runReportCommand(dir.file("broken.reg"), dir.path().string(), dir.file("r.txt"), false,
+    EXPECT_EQ(runReportCommand({ dir.file("broken.reg") }, dir.path().string(), dir.file("r.txt"), false,
                   pinnedClock(), '.', err),
         2);
     EXPECT_NE(err.str().find("tidewell: "), std::string::npos);
@@ -108,7 +109,7 @@ TEST(ReportCommand, failuresEndWithStatusTwoAndAMessage)
 
     std::filesystem::copy_file(std::string(TIDEWELL_DEMO_DIR) + "/system.reg", dir.file("system.reg"));
     err.str("");
-    EXPECT_EQ(runReportCommand(dir.file("system.reg"), dir.path().string(), dir.file("no/r.txt"), false,
+    EXPECT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("no/r.txt"), false,
                   pinnedClock(), '.', err),
         2);
     EXPECT_NE(err.str().find(dir.file("no/r.txt")), std::string::npos) << err.str();

@@ -55,10 +55,8 @@ TestApplication::TestApplication(const QList<TestEntry>& entries, const std::str
     m_app->desktop = &desktop;
     const std::string folder = m_dir.path().toStdString();
     m_app->context = makeAppContext(folder, folder, osName);
-    m_app->context.registryFile = registryFile().toStdString();
+    m_app->adopt(openRegistry({ registryFile().toStdString() }, folder));
     m_app->context.helpFile = folder + "/help/tidewell.html";
-    m_app->registryApi = std::make_unique<HiveRegistry>(m_app->context.registryFile);
-    m_app->registry = std::make_unique<Registry>(*m_app->registryApi);
     m_app->processes = makeProcessCalls(PathMapping::forRegistryFile(m_app->context.registryFile));
     // A pinned clock, so log lines do not depend on the machine's time or locale.
     m_app->clock.now = [] { return Clock::TimePoint(std::chrono::seconds(1796540073)); };

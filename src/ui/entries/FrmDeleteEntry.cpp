@@ -4,6 +4,7 @@
 #include "app/Errors.h"
 #include "app/Startup.h"
 #include "inventory/Inventory.h"
+#include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/OwnErrorReport.h"
 #include "ui/Twips.h"
@@ -97,6 +98,9 @@ void FrmDeleteEntry::cmdDelete_Click()
             if (!m_app.messages->question(
                     this, title, QStringLiteral("Are you sure you want to delete the program?")))
                 return;
+            const WriteHold hold(m_app.wineServer.get());
+            if (hold.refused())
+                throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
             // The entry goes with its subkeys; one that is still there is not logged as deleted.
             if (!deleteKeyTree(*m_app.registry, kUninstallPath + m_selected.key))
                 throw Error(errc::kPermissionDenied,

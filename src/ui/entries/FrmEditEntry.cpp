@@ -4,6 +4,7 @@
 #include "app/Errors.h"
 #include "app/Startup.h"
 #include "inventory/Inventory.h"
+#include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 
@@ -503,6 +504,14 @@ void FrmEditEntry::cmdOk_Click()
             m_app.messages->information(this, title(), name + QLatin1Char(' ') + rule);
             m_grid->setCurrentCell(static_cast<int>(plan.rejected->row), TextColumn);
             m_grid->setFocus();
+        });
+        return;
+    }
+    const WriteHold hold(m_app.wineServer.get());
+    if (hold.refused()) {
+        proc.step(__LINE__, [&] {
+            m_app.messages->information(
+                this, title(), QString::fromStdString(wineRunningMessage(m_app.wineServer->prefix())));
         });
         return;
     }

@@ -6,6 +6,7 @@
 #include "app/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
+#include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/OwnErrorReport.h"
 #include "ui/Twips.h"
@@ -171,6 +172,9 @@ void FrmNewEntry::cmdOk_Click()
                     m_txtRegName, true);
             const std::string path = kUninstallPath + name.toStdString();
             const std::string nul(1, '\0');
+            const WriteHold hold(m_app.wineServer.get());
+            if (hold.refused())
+                throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
             m_app.registry->SaveString(
                 kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
             m_app.registry->SaveString(

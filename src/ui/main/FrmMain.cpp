@@ -4,6 +4,8 @@
 #include "app/Errors.h"
 #include "app/Startup.h"
 #include "inventory/PathMapping.h"
+#include "registry/RegistryView.h"
+#include "system/WineServer.h"
 #include "ui/DesktopService.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 
@@ -75,6 +78,16 @@ FrmMain::FrmMain(Application& app, QWidget* parent)
     // The window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
     Form_Load();
+    m_actions.view32->setChecked(m_app.registryView && m_app.registryView->wow32());
+    m_actions.view32->setEnabled(m_app.registryView != nullptr);
+    updateRegistryStatus();
+    // A prefix's server may start or end at any time; the panel follows it.
+    if (m_app.wineServer) {
+        auto* watch = new QTimer(this);
+        watch->setObjectName(QStringLiteral("tmrWine"));
+        connect(watch, &QTimer::timeout, this, &FrmMain::updateRegistryStatus);
+        watch->start(2000);
+    }
 }
 
 FrmMain::~FrmMain() = default;
@@ -87,6 +100,24 @@ MessageService& FrmMain::messageService() const
 QString FrmMain::statusText() const
 {
     return m_statusPanel->text();
+}
+
+QString FrmMain::registryStatusText() const
+{
+    return m_registryPanel->text();
+}
+
+void FrmMain::updateRegistryStatus()
+{
+    QString text = QString::fromStdString(m_app.registryDescription);
+    if (m_app.registryView && m_app.registryView->wow32())
+        text += QStringLiteral(" (32-bit programs)");
+    const bool stale = m_app.wineServer && m_app.wineServer->running();
+    if (stale)
+        text = QStringLiteral("Wine is running in this prefix: the list may be out of date. ") + text;
+    m_registryPanel->setText(text);
+    m_registryPanel->setToolTip(text);
+    m_registryPanel->setStyleSheet(stale ? QStringLiteral("color: #a00000;") : QString());
 }
 
 void FrmMain::buildControls()
@@ -144,6 +175,11 @@ void FrmMain::buildControls()
     m_statusPanel->setObjectName(QStringLiteral("StatusBarPanel1"));
     m_statusPanel->setIndent(4);
     status->addWidget(m_statusPanel, 1);
+    m_registryPanel = new QLabel(status);
+    m_registryPanel->setObjectName(QStringLiteral("StatusBarPanel2"));
+    m_registryPanel->setIndent(4);
+    m_registryPanel->setTextFormat(Qt::PlainText);
+    status->addPermanentWidget(m_registryPanel, 1);
 
     QWidget::setTabOrder(m_list->reportView(), m_txtFind);
     QWidget::setTabOrder(m_txtFind, m_cmdFind);
@@ -169,6 +205,7 @@ void FrmMain::connectCommands()
     connect(a.list, &QAction::triggered, this, &FrmMain::mnu_list_Click);
     connect(a.details, &QAction::triggered, this, &FrmMain::mnu_details_Click);
     connect(a.refresh, &QAction::triggered, this, &FrmMain::mnu_refresh_Click);
+    connect(a.view32, &QAction::triggered, this, &FrmMain::mnu_View32_Click);
     connect(a.helpTopics, &QAction::triggered, this, &FrmMain::mnu_hlptopics_Click);
     connect(a.about, &QAction::triggered, this, &FrmMain::mnu_about_Click);
     connect(a.toolbar, &QToolBar::actionTriggered, this,

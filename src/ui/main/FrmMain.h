@@ -41,6 +41,9 @@ public:
     ImageList& largeImages() const { return *m_imgLarge; }
     ImageList& smallImages() const { return *m_imgSmall; }
     QString statusText() const;
+    // The second panel: which registry is open, and whether Wine may be changing it meanwhile.
+    QString registryStatusText() const;
+    void updateRegistryStatus();
 
     // Procedures other windows call.
     void showUnInstallList();
@@ -68,6 +71,7 @@ public:
     void mnu_SmllIcons_Click();
     void mnu_list_Click();
     void mnu_details_Click();
+    void mnu_View32_Click();
     void mnu_hlptopics_Click();
     void mnu_about_Click();
     void CmdAbout_Click();
@@ -117,6 +121,7 @@ private:
     QLabel* m_lblExclaim = nullptr;
     QLabel* m_picSoftLarge = nullptr;
     QLabel* m_statusPanel = nullptr;
+    QLabel* m_registryPanel = nullptr;
     QPushButton* m_cmdFind = nullptr;
     QPushButton* m_cmdAbout = nullptr;
     QPushButton* m_cmdChkUpdate = nullptr;

@@ -4,6 +4,7 @@
 
 #include "app/Errors.h"
 #include "app/Startup.h"
+#include "registry/RegistryView.h"
 #include "reports/FrmInfo.h"
 #include "reports/FrmReport.h"
 #include "ui/MessageService.h"
@@ -205,6 +206,16 @@ void FrmMain::mnu_list_Click()
 void FrmMain::mnu_details_Click()
 {
     switchView("mnu_details_Click", ProgramList::Report);
+}
+
+// Switches between the programs a 64-bit and a 32-bit program sees; every command works on the view
+// shown.
+void FrmMain::mnu_View32_Click()
+{
+    Procedure proc("mnu_View32_Click");
+    proc.step(__LINE__, [&] { m_app.registryView->setWow32(m_actions.view32->isChecked()); });
+    proc.step(__LINE__, [&] { updateRegistryStatus(); });
+    proc.step(__LINE__, [&] { mnu_refresh_Click(); });
 }
 
 void FrmMain::mnu_hlptopics_Click()

@@ -4,14 +4,17 @@
 
 #include "app/Errors.h"
 #include "app/Startup.h"
+#include "registry/RegistryView.h"
 #include "ui/entries/FrmDeleteEntry.h"
 #include "ui/entries/FrmEditEntry.h"
 #include "ui/entries/FrmNewEntry.h"
 #include "ui/main/ProgramList.h"
 #include "uninstall/FrmUninstaller.h"
+#include "uninstall/FrmWineWait.h"
 #include "uninstall/UninstallRun.h"
 
 #include <QCoreApplication>
+#include <chrono>
 
 namespace tw {
 
@@ -43,9 +46,26 @@ void FrmMain::Show_FormUninstall()
     const std::optional<ProgramRow> selected = m_list->selectedProgram();
     if (!selected)
         return;
+    // Under Wine, a short wait for the server is the rule (it exits about 2 s after the last program);
+    // a longer one means other programs keep it running, and the user is shown which.
+    WineSide wine;
+    if (m_app.wineServer) {
+        const QString name = QString::fromStdString(selected->text);
+        std::optional<std::chrono::steady_clock::time_point> ended;
+        wine = wineSideFor(*m_app.wineServer, m_app.registryView->wow32(), [this, ended, name]() mutable {
+            const auto now = std::chrono::steady_clock::now();
+            if (!ended)
+                ended = now;
+            if (now - *ended < std::chrono::seconds(4))
+                return false;
+            FrmWineWait wait(*m_app.wineServer, name, this);
+            return wait.exec() == FrmWineWait::JudgeNow;
+        });
+    }
     // While the uninstaller runs the window repaints, but input waits until it has ended.
-    UninstallRun run(*m_app.registry, *m_app.processes, m_app.context.logPath, m_app.clock,
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    UninstallRun run(
+        *m_app.registry, *m_app.processes, m_app.context.logPath, m_app.clock,
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
     const UninstallOutcome outcome = run.run({ selected->key, selected->text, selected->uninstallCommand });
     Procedure proc("Show_FormUninstall");
     if (outcome == UninstallOutcome::Removed) {

@@ -8,6 +8,7 @@
 #include "inventory/Inventory.h"
 #include "inventory/PathMapping.h"
 #include "registry/Registry.h"
+#include "system/WineServer.h"
 #include "ui/IconDecoder.h"
 #include "ui/MessageService.h"
 #include "ui/main/ImageList.h"
@@ -178,6 +179,9 @@ void FrmMain::Mnu_ChangeIcon_Click()
     if (value.isEmpty())
         return;
     proc.step(__LINE__, [&] {
+        const WriteHold hold(m_app.wineServer.get());
+        if (hold.refused())
+            throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
         m_app.registry->SaveString(kHKeyLocalMachine, std::string(kUninstallPath) + selected->key,
             "DisplayIcon", value.toStdString());
     });

@@ -83,6 +83,8 @@ MainActions MainActions::create(QMainWindow& window, const ImageList& images)
         viewItem->setCheckable(true);
     separator(a.view, "Sep04");
     a.refresh = item(a.view, "mnu_refresh", QStringLiteral("&Refresh"));
+    a.view32 = item(a.view, "mnu_View32", QStringLiteral("&32-bit Programs"));
+    a.view32->setCheckable(true);
 
     a.help = menu(bar, "mnu_help", QStringLiteral("&Help"));
     a.helpTopics = item(a.help, "mnu_hlptopics", QStringLiteral("Help &Topics"));

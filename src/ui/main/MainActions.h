@@ -33,6 +33,7 @@ struct MainActions
     QAction* list = nullptr;
     QAction* details = nullptr;
     QAction* refresh = nullptr;
+    QAction* view32 = nullptr; // the programs a 32-bit program sees
 
     QMenu* help = nullptr;
     QAction* helpTopics = nullptr;

@@ -155,10 +155,10 @@ private Q_SLOTS:
                 QStringLiteral("mnu_NewPrg=&New Program"),
                 QStringLiteral("mnu_UninstLog=Uninstall &Log...") }));
         QCOMPARE(captions("mnu_View"),
-            QStringList(
-                { QStringLiteral("mnu_LargeIcons=&Large Icons"), QStringLiteral("mnu_SmllIcons=&Small Icons"),
-                    QStringLiteral("mnu_list=Li&st"), QStringLiteral("mnu_details=&Details"),
-                    QStringLiteral("-Sep04"), QStringLiteral("mnu_refresh=&Refresh") }));
+            QStringList({ QStringLiteral("mnu_LargeIcons=&Large Icons"),
+                QStringLiteral("mnu_SmllIcons=&Small Icons"), QStringLiteral("mnu_list=Li&st"),
+                QStringLiteral("mnu_details=&Details"), QStringLiteral("-Sep04"),
+                QStringLiteral("mnu_refresh=&Refresh"), QStringLiteral("mnu_View32=&32-bit Programs") }));
         QCOMPARE(captions("mnu_help"),
             QStringList(
                 { QStringLiteral("mnu_hlptopics=Help &Topics"), QStringLiteral("mnu_about=&About...") }));

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+#include "app/UninstallCommand.h"
+
+#include "app/AppContext.h"
+#include "app/OpenRegistry.h"
+#include "app/Text.h"
+#include "inventory/Inventory.h"
+#include "registry/Registry.h"
+#include "system/clsSystem.h"
+#include "uninstall/Processes.h"
+#include "uninstall/UninstallRun.h"
+
+#include <algorithm>
+#include <optional>
+#include <ostream>
+
+namespace tw {
+
+namespace {
+
+// Tells once, and again whenever the list changes, which programs keep the prefix's server running.
+class ServerWatch
+{
+public:
+    ServerWatch(WineServer& server, std::ostream& err)
+        : m_server(server)
+        , m_err(err)
+    { }
+
+    bool operator()()
+    {
+        std::vector<std::string> now;
+        for (const WineProgram& p : m_server.programs())
+            now.push_back(p.commandLine);
+        if (now != m_shown && !now.empty()) {
+            m_err << "tidewell: waiting for these programs of " << m_server.prefix()
+                  << " to end, and then for Wine to save its registry:\n";
+            for (const std::string& line : now)
+                m_err << "  " << line << '\n';
+            m_err.flush();
+        }
+        m_shown = now;
+        return false; // no one to ask: wait for the server, however long
+    }
+
+private:
+    WineServer& m_server;
+    std::ostream& m_err;
+    std::vector<std::string> m_shown;
+};
+
+} // namespace
+
+int runUninstallCommand(const RegistryRequest& request, const std::string& appFolder, const std::string& key,
+    bool force, const Clock& clock, std::ostream& out, std::ostream& err)
+{
+    OpenedRegistry opened = openRegistry(request, appFolder);
+    if (!opened.api) {
+        err << "tidewell: " << opened.error << '\n';
+        return 2;
+    }
+    Registry registry(*opened.api);
+    Registry backend(*opened.backend);
+    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &backend);
+    const std::string osName = clsSystem(*calls).sysInfo();
+    const PathMapping paths = PathMapping::forRegistryFile(opened.file);
+    const std::vector<ProgramRow> rows = Inventory(registry, osName, paths).scan();
+    const std::u16string wanted = text::utf8ToUtf16(key);
+    const auto row = std::find_if(rows.begin(), rows.end(),
+        [&](const ProgramRow& r) { return text::equalsIgnoreCase(text::utf8ToUtf16(r.key), wanted); });
+    if (row == rows.end()) {
+        err << "tidewell: no program with the registry name \"" << key << "\" is listed\n";
+        return 2;
+    }
+
+    const AppContext context
+        = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
+    auto processes = makeProcessCalls(paths, opened.server ? opened.prefix : std::string());
+    WineSide wine;
+    std::optional<ServerWatch> watch;
+    if (opened.server) {
+        watch.emplace(*opened.server, err);
+        wine = wineSideFor(*opened.server, opened.api->wow32(), [&watch] { return (*watch)(); });
+    }
+    UninstallRun run(registry, *processes, context.logPath, clock, {}, wine);
+    const UninstallTarget target { row->key, row->text, row->uninstallCommand };
+    switch (run.run(target)) {
+    case UninstallOutcome::NotStarted:
+        return 2;
+    case UninstallOutcome::Removed:
+        out << "Uninstall OK. Uninstaller removed program from the list.\n";
+        return 0;
+    case UninstallOutcome::StillPresent:
+        break;
+    }
+    if (!force) {
+        out << "Uninstall Not Successful. Program was not removed from the list.\n";
+        return 1;
+    }
+    if (!run.forceRemoval(target)) {
+        out << "Uninstall Not Successful. Program was not removed from the list.\n";
+        if (opened.server && opened.server->running())
+            err << "tidewell: " << wineRunningMessage(opened.prefix) << '\n';
+        else
+            err << "tidewell: the entry \"" << row->key << "\" could not be removed from the registry\n";
+        return 1;
+    }
+    out << "Uninstall Not Successful. Force the removal of the program from the list.\n";
+    return 0;
+}
+
+} // namespace tw

@@ -1,0 +1,249 @@
+// SPDX-License-Identifier: MIT
+#include "system/WineServer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tw {
+namespace {
+
+std::string lower(std::string s)
+{
+    std::transform(
+        s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+bool isFolder(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folder name Debian's build keeps in <prefix>/wineserver; empty when there is none or it is not a
+// plain name (it is joined to a folder path).
+std::string debianServerBase(const std::string& prefix)
+{
+    std::ifstream in(prefix + "/wineserver");
+    std::string name;
+    if (!in || !std::getline(in, name))
+        return {};
+    while (!name.empty() && std::isspace(static_cast<unsigned char>(name.back())))
+        name.pop_back();
+    if (name.empty() || name.size() > 255 || name.find('/') != std::string::npos || name == "."
+        || name == "..")
+        return {};
+    return name;
+}
+
+// F_OFD_* locks belong to the open file, so closing another descriptor of the same file (as running()
+// does) cannot drop them, and they conflict with the server's own record lock.
+bool lockCommand(int fd, int command, struct flock& fl)
+{
+    if (fcntl(fd, command == F_SETLK ? F_OFD_SETLK : F_OFD_GETLK, &fl) == 0)
+        return true;
+    if (errno == EINVAL) {
+        fl.l_pid = 0;
+        return fcntl(fd, command, &fl) == 0;
+    }
+    return false;
+}
+
+struct flock wholeFile(short type)
+{
+    struct flock fl
+    {
+    };
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = 0;
+    fl.l_len = 0;
+    fl.l_pid = 0;
+    return fl;
+}
+
+// Wine's services live as long as its server does; they are not programs the user started.
+bool isWineService(const std::string& commandLine)
+{
+    static const char* const kServices[] = { "services.exe", "winedevice.exe", "plugplay.exe", "svchost.exe",
+        "rpcss.exe", "explorer.exe", "conhost.exe", "tabtip.exe", "wineboot.exe", "winemenubuilder.exe" };
+    const std::string program = lower(commandLine.substr(0, commandLine.find(' ')));
+    const std::string folder = "c:\\windows\\system32\\";
+    if (program.rfind(folder, 0) != 0)
+        return false;
+    const std::string name = program.substr(folder.size());
+    return std::any_of(std::begin(kServices), std::end(kServices), [&](const char* s) { return name == s; });
+}
+
+std::string readCommandLine(const std::string& procFolder)
+{
+    std::ifstream in(procFolder + "/cmdline", std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    while (!text.empty() && text.back() == '\0')
+        text.pop_back();
+    std::replace(text.begin(), text.end(), '\0', ' ');
+    return text;
+}
+
+} // namespace
+
+WineServer::WineServer(std::string prefixFolder, std::string tempFolder)
+    : m_prefix(std::move(prefixFolder))
+    , m_temp(std::move(tempFolder))
+{ }
+
+WineServer::~WineServer()
+{
+    for (int fd : m_held)
+        ::close(fd);
+}
+
+std::string WineServer::defaultTempFolder()
+{
+    const char* tmp = std::getenv("TMPDIR");
+    return tmp && *tmp ? tmp : "/tmp";
+}
+
+bool WineServer::isPrefixRegistry(const std::string& registryFile)
+{
+    const auto slash = registryFile.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : registryFile.substr(0, slash);
+    const std::string name = slash == std::string::npos ? registryFile : registryFile.substr(slash + 1);
+    return name == "system.reg" && (isFolder(folder + "/drive_c") || isFolder(folder + "/dosdevices"));
+}
+
+std::vector<std::string> WineServer::serverFolders() const
+{
+    struct stat st
+    {
+    };
+    if (m_prefix.empty() || ::stat(m_prefix.c_str(), &st) != 0)
+        return {};
+    char leaf[64];
+    std::snprintf(leaf, sizeof leaf, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+        static_cast<unsigned long long>(st.st_ino));
+    std::vector<std::string> folders;
+    const auto add = [&](const std::string& base) {
+        const std::string folder = base + "/" + leaf;
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    };
+    if (const std::string name = debianServerBase(m_prefix); !name.empty()) {
+        add(m_temp + "/" + name);
+        add("/tmp/" + name);
+    }
+    add("/tmp/.wine-" + std::to_string(::getuid()));
+    return folders;
+}
+
+bool WineServer::running() const
+{
+    if (m_depth > 0)
+        return false; // the locks are ours: no server can be running
+    for (const std::string& folder : serverFolders()) {
+        const int fd = ::open((folder + "/lock").c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct flock fl = wholeFile(F_WRLCK);
+        const bool asked = lockCommand(fd, F_GETLK, fl);
+        ::close(fd);
+        if (asked && fl.l_type != F_UNLCK)
+            return true;
+    }
+    return false;
+}
+
+bool WineServer::enter()
+{
+    if (m_depth > 0) {
+        ++m_depth;
+        return true;
+    }
+    for (const std::string& folder : serverFolders()) {
+        const int fd = ::open((folder + "/lock").c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            continue; // no server has used this folder since the machine started
+        struct flock fl = wholeFile(F_WRLCK);
+        if (!lockCommand(fd, F_SETLK, fl)) {
+            ::close(fd);
+            for (int held : m_held)
+                ::close(held);
+            m_held.clear();
+            return false;
+        }
+        m_held.push_back(fd);
+    }
+    m_depth = 1;
+    return true;
+}
+
+void WineServer::leave()
+{
+    if (m_depth == 0 || --m_depth > 0)
+        return;
+    for (int fd : m_held) {
+        struct flock fl = wholeFile(F_UNLCK);
+        lockCommand(fd, F_SETLK, fl);
+        ::close(fd);
+    }
+    m_held.clear();
+}
+
+std::vector<WineProgram> WineServer::programs() const
+{
+    std::vector<std::string> markers;
+    for (const std::string& folder : serverFolders()) {
+        if (isFolder(folder))
+            markers.push_back(folder + "/");
+    }
+    std::vector<WineProgram> found;
+    if (markers.empty())
+        return found;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return found;
+    const std::string self = std::to_string(::getpid());
+    while (const dirent* entry = ::readdir(proc)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit) || name == self)
+            continue;
+        const std::string folder = "/proc/" + name;
+        // Every Wine program maps shared memory from its server's folder; the server itself is not a
+        // program.
+        char exe[4096];
+        const ssize_t n = ::readlink((folder + "/exe").c_str(), exe, sizeof exe - 1);
+        if (n > 0 && std::string(exe, static_cast<std::size_t>(n)).find("wineserver") != std::string::npos)
+            continue;
+        std::ifstream maps(folder + "/maps");
+        std::string line;
+        bool connected = false;
+        while (!connected && std::getline(maps, line)) {
+            connected = std::any_of(markers.begin(), markers.end(),
+                [&](const std::string& m) { return line.find(m) != std::string::npos; });
+        }
+        if (!connected)
+            continue;
+        WineProgram program;
+        program.pid = static_cast<std::uint32_t>(std::stoul(name));
+        program.commandLine = readCommandLine(folder);
+        if (!program.commandLine.empty() && !isWineService(program.commandLine))
+            found.push_back(program);
+    }
+    ::closedir(proc);
+    std::sort(
+        found.begin(), found.end(), [](const WineProgram& a, const WineProgram& b) { return a.pid < b.pid; });
+    return found;
+}
+
+} // namespace tw

@@ -1,0 +1,384 @@
+// SPDX-License-Identifier: MIT
+// A Wine prefix's server seen from outside: its lock tells whether it runs and keeps writes out while it
+// does; the 32-bit view; commands started through Wine; the uninstall verdict waiting for the server.
+#include "system/WineServer.h"
+
+#include "../app/ScriptedReporter.h"
+#include "../registry/TestFiles.h"
+#include "app/Errors.h"
+#include "inventory/Inventory.h"
+#include "registry/HiveRegistry.h"
+#include "registry/Registry.h"
+#include "registry/RegistryView.h"
+#include "uninstall/Processes.h"
+#include "uninstall/UninstallRun.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace tw;
+
+namespace {
+
+// A prefix as Debian's Wine leaves it: drive_c, a registry, and the name of its server's base folder.
+struct FakePrefix
+{
+    test::TempDir dir;
+    std::string prefix = dir.file("prefix");
+    std::string temp = dir.file("tmp");
+    std::string serverFolder;
+
+    FakePrefix()
+    {
+        std::filesystem::create_directories(prefix + "/drive_c/windows/system32");
+        std::filesystem::create_directories(temp);
+        test::writeAll(prefix + "/wineserver", "wine-Test01");
+        test::writeAll(
+            prefix + "/system.reg", test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg")));
+        struct stat st
+        {
+        };
+        ::stat(prefix.c_str(), &st);
+        char leaf[64];
+        std::snprintf(leaf, sizeof leaf, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+            static_cast<unsigned long long>(st.st_ino));
+        serverFolder = temp + "/wine-Test01/" + leaf;
+    }
+
+    void makeServerFolder() const
+    {
+        std::filesystem::create_directories(serverFolder);
+        test::writeAll(serverFolder + "/lock", "");
+    }
+};
+
+// A stand-in server: a child process holding the lock the way wineserver does (a record lock on the
+// whole file) until it is killed.
+class FakeServer
+{
+public:
+    explicit FakeServer(const std::string& lockFile)
+    {
+        int ready[2];
+        EXPECT_EQ(pipe(ready), 0);
+        m_pid = fork();
+        if (m_pid == 0) {
+            const int fd = ::open(lockFile.c_str(), O_RDWR);
+            struct flock fl
+            {
+            };
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            const char ok = fd >= 0 && fcntl(fd, F_SETLK, &fl) == 0 ? 'y' : 'n';
+            [[maybe_unused]] auto n = ::write(ready[1], &ok, 1);
+            for (;;)
+                pause();
+        }
+        ::close(ready[1]);
+        char ok = 'n';
+        [[maybe_unused]] auto n = ::read(ready[0], &ok, 1);
+        ::close(ready[0]);
+        m_locked = ok == 'y';
+    }
+    ~FakeServer() { stop(); }
+    bool locked() const { return m_locked; }
+    void stop()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+            m_pid = 0;
+        }
+    }
+
+private:
+    pid_t m_pid = 0;
+    bool m_locked = false;
+};
+
+// Whether another process could take the lock now (as a starting wineserver would try to).
+bool lockFreeForOthers(const std::string& lockFile)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = ::open(lockFile.c_str(), O_RDWR);
+        struct flock fl
+        {
+        };
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        _exit(fd >= 0 && fcntl(fd, F_SETLK, &fl) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+} // namespace
+
+TEST(WineServer, looksWhereDebianAndUpstreamPutTheServerFolder)
+{
+    FakePrefix p;
+    WineServer server(p.prefix, p.temp);
+    const auto folders = server.serverFolders();
+    ASSERT_EQ(folders.size(), 3u);
+    EXPECT_EQ(folders[0], p.serverFolder);
+    EXPECT_EQ(folders[1], "/tmp/wine-Test01/" + std::filesystem::path(p.serverFolder).filename().string());
+    EXPECT_EQ(folders[2].rfind("/tmp/.wine-" + std::to_string(getuid()) + "/server-", 0), 0u);
+
+    // A name that is not a plain folder name is not followed anywhere.
+    test::writeAll(p.prefix + "/wineserver", "../../etc");
+    EXPECT_EQ(WineServer(p.prefix, p.temp).serverFolders().size(), 1u);
+
+    EXPECT_TRUE(WineServer::isPrefixRegistry(p.prefix + "/system.reg"));
+    EXPECT_FALSE(WineServer::isPrefixRegistry(p.dir.file("system.reg")));
+}
+
+TEST(WineServer, aRunningServerKeepsEveryWriteOutAndTheFileUntouched)
+{
+    FakePrefix p;
+    WineServer server(p.prefix, p.temp);
+    // Never run since the machine started: no lock file, nothing running, writes go ahead.
+    EXPECT_FALSE(server.running());
+    EXPECT_TRUE(server.enter());
+    server.leave();
+
+    p.makeServerFolder();
+    HiveRegistry hive(p.prefix + "/system.reg");
+    hive.setWriteGate(&server);
+    Registry reg(hive);
+    const std::string before = test::readAll(p.prefix + "/system.reg");
+    {
+        FakeServer wine(p.serverFolder + "/lock");
+        ASSERT_TRUE(wine.locked());
+        EXPECT_TRUE(server.running());
+        EXPECT_FALSE(server.enter());
+        reg.SaveString(kHKeyLocalMachine, kUninstallPath + std::string("New"), "DisplayName", "New");
+        const auto key = kUninstallPath + std::string("TidewellProbe");
+        EXPECT_EQ(hive.RegDeleteKeyA(kHKeyLocalMachine, key.c_str()), kErrorLockViolation);
+        EXPECT_EQ(test::readAll(p.prefix + "/system.reg"), before);
+        EXPECT_TRUE(WriteHold(&server).refused());
+    }
+    EXPECT_FALSE(server.running());
+    reg.SaveString(kHKeyLocalMachine, kUninstallPath + std::string("New"), "DisplayName", "New");
+    EXPECT_EQ(
+        reg.GetStringValue(kHKeyLocalMachine, kUninstallPath + std::string("New"), "DisplayName"), "New");
+}
+
+TEST(WineServer, aWriteHoldsAStartingServerOffAndLetsGoAfterwards)
+{
+    FakePrefix p;
+    p.makeServerFolder();
+    WineServer server(p.prefix, p.temp);
+    const std::string lock = p.serverFolder + "/lock";
+    {
+        const WriteHold outer(&server);
+        ASSERT_FALSE(outer.refused());
+        {
+            const WriteHold inner(&server); // a write inside a dialog's hold
+            EXPECT_FALSE(inner.refused());
+            // Looking whether a server runs must not drop the hold.
+            EXPECT_FALSE(server.running());
+        }
+        EXPECT_FALSE(lockFreeForOthers(lock));
+    }
+    EXPECT_TRUE(lockFreeForOthers(lock));
+}
+
+TEST(RegistryView, aThirtyTwoBitProgramSeesTheWow6432NodeEntries)
+{
+    EXPECT_EQ(RegistryView::redirect32("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X"),
+        "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X");
+    EXPECT_EQ(RegistryView::redirect32("software"), "software\\Wow6432Node");
+    EXPECT_EQ(RegistryView::redirect32("Software\\wow6432node\\A"), "Software\\wow6432node\\A");
+    EXPECT_EQ(RegistryView::redirect32("Software\\Classes\\CLSID"), "Software\\Classes\\CLSID");
+    EXPECT_EQ(RegistryView::redirect32("System\\CurrentControlSet"), "System\\CurrentControlSet");
+    EXPECT_EQ(RegistryView::redirect32("SoftwareX\\A"), "SoftwareX\\A");
+
+    test::TempDir dir;
+    const std::string file = dir.file("system.reg");
+    test::writeAll(file, test::readAll(test::dataPath("wine/system-edge-cases.reg")));
+    HiveRegistry hive(file);
+    RegistryView view(hive);
+    Registry reg(view);
+    const auto names = [&] {
+        std::vector<std::string> n;
+        reg.GetKeyNames(kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", n);
+        return n;
+    };
+    const std::string probe = kUninstallPath + std::string("TidewellProbe");
+    EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, probe, "DisplayName"), "Tidewell Probe");
+    EXPECT_EQ(names().size(), 11u);
+    view.setWow32(true);
+    EXPECT_EQ(names(), (std::vector<std::string> { "TidewellProbe", "TidewellProbe32" }));
+    EXPECT_NE(reg.GetStringValue(kHKeyLocalMachine, probe, "DisplayName"), "Tidewell Probe");
+    // What the view writes lands where a 32-bit program would have written it.
+    reg.SaveString(kHKeyLocalMachine, kUninstallPath + std::string("New32"), "DisplayName", "New");
+    view.setWow32(false);
+    EXPECT_EQ(
+        reg.GetStringValue(kHKeyLocalMachine,
+            "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\New32", "DisplayName"),
+        "New");
+    EXPECT_EQ(names().size(), 11u);
+}
+
+namespace {
+
+// A stand-in for wine: records its arguments and WINEPREFIX, or answers like Wine's reg tool.
+class FakeWine
+{
+public:
+    explicit FakeWine(const std::string& script)
+    {
+        test::writeAll(m_program, "#!/bin/sh\n" + script);
+        std::filesystem::permissions(m_program, std::filesystem::perms::owner_all);
+        setenv("TIDEWELL_WINE", m_program.c_str(), 1);
+    }
+    ~FakeWine() { unsetenv("TIDEWELL_WINE"); }
+    std::string record() const { return m_dir.file("record"); }
+
+private:
+    test::TempDir m_dir;
+    std::string m_program = m_dir.file("wine");
+};
+
+std::string waitForFile(const std::string& file)
+{
+    for (int i = 0; i < 400 && !std::filesystem::exists(file); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return test::readAll(file);
+}
+
+} // namespace
+
+TEST(WineProcesses, commandsStartThroughWineInThePrefixWithTheirWindowsArguments)
+{
+    FakePrefix p;
+    std::filesystem::create_directories(p.prefix + "/drive_c/Program Files/App");
+    test::writeAll(p.prefix + "/drive_c/Program Files/App/uninst.exe", "MZ");
+    test::writeAll(p.prefix + "/drive_c/windows/system32/msiexec.exe", "MZ");
+    test::TempDir out;
+    const std::string record = out.file("record");
+    FakeWine wine("printf '%s\\n' \"$WINEPREFIX\" \"$@\" > '" + record + ".part' && mv '" + record
+        + ".part' '" + record + "'\n");
+    auto calls = makeProcessCalls(PathMapping(p.prefix), p.prefix);
+
+    // Unquoted, with spaces: split where the file exists, as Windows does; the program stays a Windows path.
+    calls->WinExec("C:\\Program Files\\App\\uninst.exe /S \"_?=C:\\Program Files\\App\"", 1);
+    EXPECT_EQ(waitForFile(record),
+        p.prefix + "\nC:\\Program Files\\App\\uninst.exe\n/S\n_?=C:\\Program Files\\App\n");
+    std::filesystem::remove(record);
+    // A bare name is one of Wine's system programs.
+    calls->WinExec("MsiExec.exe /X{7F3B0C1E-1D2A-4C5B-9E8F-0123456789AB}", 1);
+    EXPECT_EQ(waitForFile(record), p.prefix + "\nMsiExec.exe\n/X{7F3B0C1E-1D2A-4C5B-9E8F-0123456789AB}\n");
+
+    // A program that is not in the prefix cannot be started, as on Windows.
+    try {
+        calls->startProcess("\"C:\\Program Files\\Gone\\uninst.exe\" /S");
+        ADD_FAILURE() << "started a missing program";
+    } catch (const Error& e) {
+        EXPECT_EQ(e.number(), errc::kFileNotFound);
+    }
+    EXPECT_EQ(calls->WinExec("nothing-here.exe", 1), 2u);
+}
+
+TEST(WineProcesses, theLiveValueIsReadFromWinesRegTool)
+{
+    const std::string key = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\X";
+    {
+        FakeWine wine("[ \"$1 $2 $3 $4 $5\" = 'reg query HKEY_LOCAL_MACHINE\\" + key
+            + " /v DisplayName' ] || exit 7\n"
+              "printf '\\r\\nHKEY_LOCAL_MACHINE\\\\X\\r\\n    DisplayName    REG_SZ    Two  spaces "
+              "\\r\\n\\r\\n'\n");
+        const LiveValue v = wineRegistryValue("/p", key, "DisplayName");
+        EXPECT_TRUE(v.answered);
+        EXPECT_TRUE(v.found);
+        EXPECT_EQ(v.text, "Two  spaces ");
+    }
+    {
+        FakeWine wine("echo 'reg: Unable to find the specified registry key'\nexit 1\n");
+        const LiveValue v = wineRegistryValue("/p", key, "DisplayName");
+        EXPECT_TRUE(v.answered);
+        EXPECT_FALSE(v.found);
+    }
+    {
+        FakeWine wine("exit 3\n");
+        EXPECT_FALSE(wineRegistryValue("/p", key, "DisplayName").answered);
+    }
+}
+
+namespace {
+
+Clock pinnedClock()
+{
+    Clock c;
+    c.now = [] { return Clock::TimePoint(std::chrono::seconds(1000)); };
+    c.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
+    c.shortDate = [](Clock::TimePoint) { return std::string("06/12/2026"); };
+    return c;
+}
+
+} // namespace
+
+// The uninstaller has ended but the server runs on: the verdict waits for it (the file is written only
+// when it exits), or comes from the server itself when the user asks for it now.
+TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
+{
+    FakePrefix p;
+    p.makeServerFolder();
+    WineServer server(p.prefix, p.temp);
+    const std::string file = p.prefix + "/system.reg";
+    HiveRegistry hive(file);
+    Registry reg(hive);
+    auto processes = makeProcessCalls(PathMapping());
+    const Clock clock = pinnedClock();
+    const UninstallTarget target { "TidewellProbe", "Tidewell Probe",
+        "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" leave" };
+
+    {
+        // The user asks now: the running server says the entry is gone, though the file still has it.
+        FakeServer wine(p.serverFolder + "/lock");
+        int calls = 0;
+        WineSide side;
+        side.server = &server;
+        side.whileServerRuns = [&] { return ++calls == 3; };
+        side.liveDisplayName = [](const std::string& key) -> std::optional<std::string> {
+            return key == "TidewellProbe" ? "" : "?";
+        };
+        UninstallRun run(reg, *processes, p.dir.file("UnLog.log"), clock, {}, side);
+        EXPECT_EQ(run.run(target), UninstallOutcome::Removed);
+        EXPECT_EQ(calls, 3);
+    }
+    {
+        // Waiting: the server writes the registry as it exits, and only then is the file read.
+        auto* wine = new FakeServer(p.serverFolder + "/lock");
+        std::thread exitLater([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(400));
+            HiveRegistry other(file);
+            Registry(other).DeleteKey(
+                kHKeyLocalMachine, kUninstallPath + std::string("TidewellProbeLeftover"));
+            wine->stop();
+        });
+        int calls = 0;
+        WineSide side;
+        side.server = &server;
+        side.whileServerRuns = [&] {
+            ++calls;
+            return false;
+        };
+        UninstallRun run(reg, *processes, p.dir.file("UnLog.log"), clock, {}, side);
+        const UninstallOutcome outcome
+            = run.run({ "TidewellProbeLeftover", "Tidewell Probe (leaves its key)", target.command });
+        exitLater.join();
+        delete wine;
+        EXPECT_EQ(outcome, UninstallOutcome::Removed);
+        EXPECT_GT(calls, 2);
+    }
+}
