@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tidewell with warnings as errors and runs every test.
 source "$(dirname "$0")/common.sh"
-install_missing "${PACKAGES[@]}"
+# Wine, NSIS and Xvfb for the end-to-end test with real installers in a Wine prefix.
+install_missing "${PACKAGES[@]}" wine wine64 nsis xvfb xauth
 
 cd "$ROOT"
 echo "== formatting"

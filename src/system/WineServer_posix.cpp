@@ -76,6 +76,9 @@ struct flock wholeFile(short type)
 // Wine's services live as long as its server does; they are not programs the user started.
 bool isWineService(const std::string& commandLine)
 {
+    // The launcher Wine puts between a program started from a shell and the shell.
+    if (lower(commandLine).rfind("start.exe /exec", 0) == 0)
+        return true;
     static const char* const kServices[] = { "services.exe", "winedevice.exe", "plugplay.exe", "svchost.exe",
         "rpcss.exe", "explorer.exe", "conhost.exe", "tabtip.exe", "wineboot.exe", "winemenubuilder.exe" };
     const std::string program = lower(commandLine.substr(0, commandLine.find(' ')));

@@ -127,7 +127,7 @@ private Q_SLOTS:
         QVERIFY(server.waitForFinished(10000));
         QVERIFY(waitForServer(true));
         window().updateRegistryStatus();
-        QVERIFY(window().registryStatusText().startsWith(QStringLiteral("Wine is running in this prefix")));
+        QVERIFY(window().registryStatusText().startsWith(QStringLiteral("Wine is running")));
 
         const QByteArray before = registryFile();
         m_messages.answer(MsgButton::Ok);

@@ -11,6 +11,10 @@ UI_TEST="$2"
 for tool in wine wineserver makensis; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed; skipped"; exit 77; }
 done
+# Wine's programs get a display as on a desktop, where there is none of its own.
+if [ -z "${DISPLAY:-}" ] && [ -z "${TIDEWELL_E2E_XVFB:-}" ] && command -v xvfb-run >/dev/null; then
+    TIDEWELL_E2E_XVFB=1 exec xvfb-run -a "$0" "$@"
+fi
 
 WORK="$(mktemp -d "${TMPDIR:-/tmp}/tidewell-e2e.XXXXXX")"
 export WINEPREFIX="$WORK/prefix"

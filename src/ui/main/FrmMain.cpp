@@ -114,7 +114,7 @@ void FrmMain::updateRegistryStatus()
         text += QStringLiteral(" (32-bit programs)");
     const bool stale = m_app.wineServer && m_app.wineServer->running();
     if (stale)
-        text = QStringLiteral("Wine is running in this prefix: the list may be out of date. ") + text;
+        text = QStringLiteral("Wine is running: the list may be out of date. ") + text;
     m_registryPanel->setText(text);
     m_registryPanel->setToolTip(text);
     m_registryPanel->setStyleSheet(stale ? QStringLiteral("color: #a00000;") : QString());
