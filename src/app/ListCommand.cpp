@@ -19,6 +19,9 @@ int runListCommand(const RegistryRequest& request, const std::string& appFolder,
         err << "tidewell: " << opened.error << '\n';
         return 2;
     }
+    if (opened.server && opened.server->running())
+        err << "tidewell: Wine is running in " << opened.prefix
+            << "; its registry file may not hold its latest changes yet\n";
     Registry registry(*opened.api);
     // The Windows version is one for both views: read it where the 64-bit view keeps it.
     Registry backend(*opened.backend);

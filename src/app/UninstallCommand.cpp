@@ -80,7 +80,7 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
     std::optional<ServerWatch> watch;
     if (opened.server) {
         watch.emplace(*opened.server, err);
-        wine = wineSideFor(*opened.server, opened.api->wow32(), [&watch] { return (*watch)(); });
+        wine = wineSideFor(*opened.server, opened.api->redirects(), [&watch] { return (*watch)(); });
     }
     UninstallRun run(registry, *processes, context.logPath, clock, {}, wine);
     const UninstallTarget target { row->key, row->text, row->uninstallCommand };

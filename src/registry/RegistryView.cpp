@@ -33,9 +33,23 @@ std::string RegistryView::redirect32(const std::string& path)
     return path.substr(0, first) + "\\Wow6432Node" + path.substr(first);
 }
 
+void RegistryView::setWow32(bool on)
+{
+    m_wow32 = on;
+    m_redirect = false;
+    if (on) {
+        RegKey node = 0;
+        if (m_inner.RegOpenKeyExA(kHKeyLocalMachine, "Software\\Wow6432Node", 0, kKeyRead, &node)
+            == kErrorSuccess) {
+            m_inner.RegCloseKey(node);
+            m_redirect = true;
+        }
+    }
+}
+
 const char* RegistryView::mapped(RegKey key, const char* subKey, std::string& storage) const
 {
-    if (!m_wow32 || key != kHKeyLocalMachine || !subKey)
+    if (!m_redirect || key != kHKeyLocalMachine || !subKey)
         return subKey;
     storage = redirect32(subKey);
     return storage.c_str();

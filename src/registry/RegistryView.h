@@ -11,7 +11,9 @@ namespace tw {
 // there HKLM\Software\X is HKLM\Software\Wow6432Node\X, so 32-bit installers' entries live under
 // Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall. Paths are rewritten where they start
 // at HKEY_LOCAL_MACHINE, which is how every registry operation opens its keys; keys below a handle
-// are already inside the view. Software\Classes keeps its own scheme and is not redirected.
+// are already inside the view. Software\Classes keeps its own scheme and is not redirected. A registry
+// without Software\Wow6432Node (32-bit Windows, a 32-bit Wine prefix) has one view only, which both
+// kinds of program see.
 class RegistryView final : public RegistryApi
 {
 public:
@@ -19,8 +21,10 @@ public:
         : m_inner(inner)
     { }
 
-    void setWow32(bool on) { m_wow32 = on; }
+    void setWow32(bool on);
     bool wow32() const { return m_wow32; }
+    // Whether paths are rewritten: the 32-bit view of a registry that has one.
+    bool redirects() const { return m_redirect; }
     RegistryApi& inner() { return m_inner; }
     // The path a 32-bit program reaches for `path` below HKEY_LOCAL_MACHINE.
     static std::string redirect32(const std::string& path);
@@ -47,6 +51,7 @@ private:
 
     RegistryApi& m_inner;
     bool m_wow32 = false;
+    bool m_redirect = false;
 };
 
 } // namespace tw

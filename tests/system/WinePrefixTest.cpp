@@ -226,6 +226,17 @@ TEST(RegistryView, aThirtyTwoBitProgramSeesTheWow6432NodeEntries)
             "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\New32", "DisplayName"),
         "New");
     EXPECT_EQ(names().size(), 11u);
+
+    // A registry with one view (32-bit Windows, a 32-bit Wine prefix): both kinds of program see it.
+    test::writeAll(file, test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg")));
+    HiveRegistry single(file);
+    Registry singleReg(single);
+    ASSERT_TRUE(deleteKeyTree(singleReg, "Software\\Wow6432Node"));
+    RegistryView oneView(single);
+    oneView.setWow32(true);
+    EXPECT_TRUE(oneView.wow32());
+    EXPECT_FALSE(oneView.redirects());
+    EXPECT_EQ(Registry(oneView).GetStringValue(kHKeyLocalMachine, probe, "DisplayName"), "Tidewell Probe");
 }
 
 namespace {

@@ -52,7 +52,7 @@ void FrmMain::Show_FormUninstall()
     if (m_app.wineServer) {
         const QString name = QString::fromStdString(selected->text);
         std::optional<std::chrono::steady_clock::time_point> ended;
-        wine = wineSideFor(*m_app.wineServer, m_app.registryView->wow32(), [this, ended, name]() mutable {
+        wine = wineSideFor(*m_app.wineServer, m_app.registryView->redirects(), [this, ended, name]() mutable {
             const auto now = std::chrono::steady_clock::now();
             if (!ended)
                 ended = now;
