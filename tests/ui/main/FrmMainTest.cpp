@@ -275,6 +275,13 @@ private Q_SLOTS:
                 "The Selected Program (  Spaced  Name ) can be uninstalled from your computer by clicking "
                 "the Uninstall Button below."));
         QCOMPARE(window.statusText(), QStringLiteral("1 program(s) available for uninstall"));
+        // The second panel names the registry; the first keeps its own text.
+        QCOMPARE(window.registryStatusText(), QStringLiteral("Registry file: ") + test.registryFile());
+        window.findChild<QAction*>(QStringLiteral("mnu_View32"))->trigger();
+        QCOMPARE(window.registryStatusText(),
+            QStringLiteral("Registry file: ") + test.registryFile() + QStringLiteral(" (32-bit programs)"));
+        // A registry without Wow6432Node has one view, which 32-bit programs see too.
+        QCOMPARE(window.statusText(), QStringLiteral("1 program(s) available for uninstall"));
     }
 
     void theRightClickMenuNeedsASelectedRow()

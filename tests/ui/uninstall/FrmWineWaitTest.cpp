@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+// The wait for a prefix's Wine after an uninstaller: it ends by itself when the server exits, or when
+// the user asks for the verdict now.
+#include "uninstall/FrmWineWait.h"
+#include "system/WineServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tw;
+
+namespace {
+
+// A prefix whose server is a child process holding the server's lock, as wineserver does.
+class FakeWine
+{
+public:
+    FakeWine()
+    {
+        QDir(m_dir.path()).mkpath(QStringLiteral("prefix/drive_c"));
+        QFile name(prefix() + QStringLiteral("/wineserver"));
+        name.open(QIODevice::WriteOnly);
+        name.write("wine-Wait");
+        struct stat st
+        {
+        };
+        ::stat(prefix().toLocal8Bit().constData(), &st);
+        const QString folder = m_dir.path()
+            + QStringLiteral("/tmp/wine-Wait/server-%1-%2")
+                  .arg(QString::number(st.st_dev, 16), QString::number(st.st_ino, 16));
+        QDir().mkpath(folder);
+        m_lock = folder + QStringLiteral("/lock");
+        QFile(m_lock).open(QIODevice::WriteOnly);
+        server = std::make_unique<WineServer>(
+            prefix().toStdString(), (m_dir.path() + QStringLiteral("/tmp")).toStdString());
+    }
+    ~FakeWine() { stop(); }
+    QString prefix() const { return m_dir.path() + QStringLiteral("/prefix"); }
+
+    void start()
+    {
+        const QByteArray lock = m_lock.toLocal8Bit();
+        m_pid = fork();
+        if (m_pid == 0) {
+            const int fd = ::open(lock.constData(), O_RDWR);
+            struct flock fl
+            {
+            };
+            fl.l_type = F_WRLCK;
+            fl.l_whence = SEEK_SET;
+            fcntl(fd, F_SETLK, &fl);
+            for (;;)
+                pause();
+        }
+        QElapsedTimer t;
+        t.start();
+        while (!server->running() && t.elapsed() < 5000)
+            QTest::qWait(5);
+    }
+    void stop()
+    {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+            m_pid = 0;
+        }
+    }
+
+    std::unique_ptr<WineServer> server;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_lock;
+    pid_t m_pid = 0;
+};
+
+} // namespace
+
+class FrmWineWaitTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void closesByItselfWhenWineHasEnded()
+    {
+        FakeWine wine;
+        wine.start();
+        QVERIFY(wine.server->running());
+        FrmWineWait dialog(*wine.server, QStringLiteral("Probe"), nullptr);
+        // No Wine program maps this server's files: the list says Wine is about to finish.
+        const auto* programs = dialog.findChild<QListWidget*>(QStringLiteral("lstPrograms"));
+        QCOMPARE(programs->count(), 1);
+        QVERIFY(programs->item(0)->text().startsWith(QStringLiteral("(none")));
+        QTimer::singleShot(300, [&wine] { wine.stop(); });
+        QElapsedTimer t;
+        t.start();
+        QCOMPARE(dialog.exec(), int(FrmWineWait::ServerEnded));
+        QVERIFY(t.elapsed() < 3000);
+    }
+
+    void checkNowEndsTheWaitWhileWineRuns()
+    {
+        FakeWine wine;
+        wine.start();
+        FrmWineWait dialog(*wine.server, QStringLiteral("Probe"), nullptr);
+        QTimer::singleShot(100, [&dialog] {
+            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdJudgeNow")), Qt::LeftButton);
+        });
+        QCOMPARE(dialog.exec(), int(FrmWineWait::JudgeNow));
+        QVERIFY(wine.server->running());
+    }
+};
+
+QTEST_MAIN(FrmWineWaitTest)
+#include "FrmWineWaitTest.moc"
