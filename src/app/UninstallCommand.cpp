@@ -11,6 +11,7 @@
 #include "uninstall/UninstallRun.h"
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <ostream>
 
@@ -19,6 +20,8 @@ namespace tw {
 namespace {
 
 // Tells once, and again whenever the list changes, which programs keep the prefix's server running.
+// With nobody to ask, it waits for the server however long the programs run; but a server that stays
+// up with no program at all (one started to persist) is asked for the verdict directly.
 class ServerWatch
 {
 public:
@@ -29,24 +32,45 @@ public:
 
     bool operator()()
     {
-        std::vector<std::string> now;
+        using Clock = std::chrono::steady_clock;
+        const auto now = Clock::now();
+        // Reading every process's maps is not free: look twice a second.
+        if (m_looked && now - *m_looked < std::chrono::milliseconds(500))
+            return false;
+        m_looked = now;
+        std::vector<std::string> running;
         for (const WineProgram& p : m_server.programs())
-            now.push_back(p.commandLine);
-        if (now != m_shown && !now.empty()) {
+            running.push_back(p.commandLine);
+        if (running != m_shown && !running.empty()) {
             m_err << "tidewell: waiting for these programs of " << m_server.prefix()
                   << " to end, and then for Wine to save its registry:\n";
-            for (const std::string& line : now)
+            for (const std::string& line : running)
                 m_err << "  " << line << '\n';
             m_err.flush();
         }
-        m_shown = now;
-        return false; // no one to ask: wait for the server, however long
+        m_shown = running;
+        if (!running.empty()) {
+            m_idleSince.reset();
+            return false;
+        }
+        if (!m_idleSince)
+            m_idleSince = now;
+        if (now - *m_idleSince < kIdleServer)
+            return false;
+        m_err << "tidewell: Wine's server in " << m_server.prefix()
+              << " stays up with no program running; asking it for the result\n";
+        return true;
     }
 
 private:
+    // A server exits about 2 s after its last program; one still up long after that was started to stay.
+    static constexpr std::chrono::seconds kIdleServer { 10 };
+
     WineServer& m_server;
     std::ostream& m_err;
     std::vector<std::string> m_shown;
+    std::optional<std::chrono::steady_clock::time_point> m_looked;
+    std::optional<std::chrono::steady_clock::time_point> m_idleSince;
 };
 
 } // namespace

@@ -73,7 +73,7 @@ void FrmWineWait::poll()
     for (const WineProgram& program : m_server.programs())
         now << QString::fromStdString(program.commandLine);
     if (now.isEmpty())
-        now << QStringLiteral("(none: Wine is about to finish)");
+        now << QStringLiteral("(none: Wine ends a few seconds after its last program)");
     QStringList shown;
     for (int i = 0; i < m_programs->count(); ++i)
         shown << m_programs->item(i)->text();
