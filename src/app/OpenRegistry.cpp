@@ -38,6 +38,13 @@ bool fileExists(const std::string& file)
     return std::filesystem::is_regular_file(toFsPath(file), ec);
 }
 
+std::string absolute(const std::string& path)
+{
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(toFsPath(path), ec);
+    return ec ? path : fromFsPath(full.lexically_normal());
+}
+
 std::string folderOf(const std::string& file)
 {
     return fromFsPath(toFsPath(file).parent_path());
@@ -72,7 +79,8 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
     if (choice.origin == "system") {
         opened.backend = std::move(systemRegistry);
     } else {
-        opened.file = choice.file;
+        // Wine takes only an absolute WINEPREFIX, and the prefix of a file is the folder it names.
+        opened.file = absolute(choice.file);
         if (choice.origin == "demo") {
             opened.file = provideDemoCopy(shippedDemoFolder(appFolder), userDemoFolder, opened.error);
             if (opened.file.empty()) {
@@ -94,7 +102,7 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
         // the demo only looks like a prefix.
         if (!choice.prefix.empty()
             || (choice.origin != "demo" && WineServer::isPrefixRegistry(opened.file))) {
-            opened.prefix = choice.prefix.empty() ? folderOf(opened.file) : choice.prefix;
+            opened.prefix = choice.prefix.empty() ? folderOf(opened.file) : absolute(choice.prefix);
             opened.server = std::make_unique<WineServer>(opened.prefix);
             hive->setWriteGate(opened.server.get());
         }

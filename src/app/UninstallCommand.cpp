@@ -121,9 +121,18 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
         out << "Uninstall Not Successful. Program was not removed from the list.\n";
         return 1;
     }
-    if (!run.forceRemoval(target)) {
+    bool removed = false;
+    bool refused = false;
+    {
+        // The whole key tree goes under one hold, as in the clean-up dialog.
+        const WriteHold hold(opened.server.get());
+        refused = hold.refused();
+        if (!refused)
+            removed = run.forceRemoval(target);
+    }
+    if (!removed) {
         out << "Uninstall Not Successful. Program was not removed from the list.\n";
-        if (opened.server && opened.server->running())
+        if (refused)
             err << "tidewell: " << wineRunningMessage(opened.prefix) << '\n';
         else
             err << "tidewell: the entry \"" << row->key << "\" could not be removed from the registry\n";

@@ -37,9 +37,10 @@ public:
 
     // Whether a server of the prefix runs now. Takes no lock.
     bool running() const;
-    // Takes the lock of every server folder that exists, without waiting; false (holding nothing) when
-    // a server holds one. Nested calls count; hold it only for a moment, since a Wine program that
-    // starts meanwhile waits for it and gives up after about 5 s.
+    // Takes the lock of every server folder that exists (making the folder a server of this prefix
+    // would use first, if it has not run since the machine started), without waiting; false (holding
+    // nothing) when a server holds one. Nested calls count; hold it only for a moment, since a Wine program
+    // that starts meanwhile waits for it and gives up after about 5 s.
     bool enter() override;
     void leave() override;
 
@@ -51,10 +52,14 @@ public:
     static bool isPrefixRegistry(const std::string& registryFile);
 
 private:
+    void release();
+
     std::string m_prefix;
     std::string m_temp;
     int m_depth = 0;
     std::vector<int> m_held; // descriptors whose locks are held
+    bool m_interruptSaved = false;
+    void (*m_savedInterrupt)(int) = nullptr;
 };
 
 // Keeps a prefix's server from starting while one change is written (hold it for a moment only).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -47,17 +48,33 @@ std::string debianServerBase(const std::string& prefix)
     return name;
 }
 
-// F_OFD_* locks belong to the open file, so closing another descriptor of the same file (as running()
-// does) cannot drop them, and they conflict with the server's own record lock.
+// Record locks owned by this process, as the server's own: Wine's tools read the owner's pid from the
+// lock (wineserver -k signals it), and a lock kept per open file would show them no owner at all. Such
+// a lock goes when any descriptor of the file in this process is closed, so the file is opened nowhere
+// else while it is held (running() does not look then).
 bool lockCommand(int fd, int command, struct flock& fl)
 {
-    if (fcntl(fd, command == F_SETLK ? F_OFD_SETLK : F_OFD_GETLK, &fl) == 0)
-        return true;
-    if (errno == EINVAL) {
-        fl.l_pid = 0;
-        return fcntl(fd, command, &fl) == 0;
-    }
-    return false;
+    return fcntl(fd, command, &fl) == 0;
+}
+
+// Where the server folder of a prefix that has not run since the machine started will be: made now,
+// as the server makes it (0700), so that a server starting during a write finds the lock taken and
+// waits.
+bool provideLockFile(const std::string& folder)
+{
+    const auto slash = folder.rfind('/');
+    ::mkdir(folder.substr(0, slash).c_str(), 0700);
+    ::mkdir(folder.c_str(), 0700);
+    struct stat st
+    {
+    };
+    if (::stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+        return false;
+    const int fd = ::open((folder + "/lock").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
 }
 
 struct flock wholeFile(short type)
@@ -108,8 +125,7 @@ WineServer::WineServer(std::string prefixFolder, std::string tempFolder)
 
 WineServer::~WineServer()
 {
-    for (int fd : m_held)
-        ::close(fd);
+    release();
 }
 
 std::string WineServer::defaultTempFolder()
@@ -173,16 +189,25 @@ bool WineServer::enter()
         ++m_depth;
         return true;
     }
-    for (const std::string& folder : serverFolders()) {
+    const std::vector<std::string> folders = serverFolders();
+    // Debian's build names the folder in the prefix, so it is known before the server first makes it.
+    struct stat st
+    {
+    };
+    if (!debianServerBase(m_prefix).empty() && ::stat((folders.front() + "/lock").c_str(), &st) != 0)
+        provideLockFile(folders.front());
+    // A wineserver -k meant for the server would signal this process while it holds the lock; the
+    // hold is a moment, the write is whole or not at all, and the tool waits for the lock anyway.
+    m_savedInterrupt = std::signal(SIGINT, SIG_IGN);
+    m_interruptSaved = m_savedInterrupt != SIG_ERR;
+    for (const std::string& folder : folders) {
         const int fd = ::open((folder + "/lock").c_str(), O_RDWR | O_CLOEXEC);
         if (fd < 0)
             continue; // no server has used this folder since the machine started
         struct flock fl = wholeFile(F_WRLCK);
         if (!lockCommand(fd, F_SETLK, fl)) {
             ::close(fd);
-            for (int held : m_held)
-                ::close(held);
-            m_held.clear();
+            release();
             return false;
         }
         m_held.push_back(fd);
@@ -195,12 +220,20 @@ void WineServer::leave()
 {
     if (m_depth == 0 || --m_depth > 0)
         return;
+    release();
+}
+
+void WineServer::release()
+{
     for (int fd : m_held) {
         struct flock fl = wholeFile(F_UNLCK);
         lockCommand(fd, F_SETLK, fl);
         ::close(fd);
     }
     m_held.clear();
+    if (m_interruptSaved)
+        std::signal(SIGINT, m_savedInterrupt);
+    m_interruptSaved = false;
 }
 
 std::vector<WineProgram> WineServer::programs() const

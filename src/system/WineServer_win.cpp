@@ -28,6 +28,8 @@ bool WineServer::enter()
 
 void WineServer::leave() { }
 
+void WineServer::release() { }
+
 std::vector<WineProgram> WineServer::programs() const
 {
     return {};

@@ -53,7 +53,9 @@ FrmWineWait::FrmWineWait(WineServer& server, const QString& programName, QWidget
     m_timer = new QTimer(this);
     connect(m_timer, &QTimer::timeout, this, &FrmWineWait::poll);
     m_timer->start(250);
-    poll();
+    showPrograms();
+    // The first look comes once the dialog runs: a server gone already must still end it.
+    QTimer::singleShot(0, this, &FrmWineWait::poll);
 }
 
 void FrmWineWait::cmdJudgeNow_Click()
@@ -69,6 +71,11 @@ void FrmWineWait::poll()
         done(ServerEnded);
         return;
     }
+    showPrograms();
+}
+
+void FrmWineWait::showPrograms()
+{
     QStringList now;
     for (const WineProgram& program : m_server.programs())
         now << QString::fromStdString(program.commandLine);

@@ -29,6 +29,8 @@ public:
     void poll();
 
 private:
+    void showPrograms();
+
     WineServer& m_server;
     QListWidget* m_programs = nullptr;
     QTimer* m_timer = nullptr;

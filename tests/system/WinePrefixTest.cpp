@@ -6,6 +6,7 @@
 #include "../app/ScriptedReporter.h"
 #include "../registry/TestFiles.h"
 #include "app/Errors.h"
+#include "app/OpenRegistry.h"
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
@@ -120,6 +121,34 @@ bool lockFreeForOthers(const std::string& lockFile)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// The pid another process is shown as the lock's owner (what wineserver -k signals); 0 when free.
+pid_t lockOwnerSeenByOthers(const std::string& lockFile)
+{
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0)
+        return -2;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int fd = ::open(lockFile.c_str(), O_RDWR);
+        struct flock fl
+        {
+        };
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        pid_t owner = -2;
+        if (fd >= 0 && fcntl(fd, F_GETLK, &fl) == 0)
+            owner = fl.l_type == F_UNLCK ? 0 : fl.l_pid;
+        [[maybe_unused]] auto n = ::write(pipeFds[1], &owner, sizeof owner);
+        _exit(0);
+    }
+    ::close(pipeFds[1]);
+    pid_t owner = -2;
+    [[maybe_unused]] auto n = ::read(pipeFds[0], &owner, sizeof owner);
+    ::close(pipeFds[0]);
+    waitpid(pid, nullptr, 0);
+    return owner;
+}
+
 } // namespace
 
 TEST(WineServer, looksWhereDebianAndUpstreamPutTheServerFolder)
@@ -187,8 +216,51 @@ TEST(WineServer, aWriteHoldsAStartingServerOffAndLetsGoAfterwards)
             EXPECT_FALSE(server.running());
         }
         EXPECT_FALSE(lockFreeForOthers(lock));
+        // Wine's tools see this process as the owner (a lock with no owner would have wineserver -k
+        // signal every process), and the interrupt it sends does not end a write halfway.
+        EXPECT_EQ(lockOwnerSeenByOthers(lock), getpid());
+        kill(getpid(), SIGINT);
     }
     EXPECT_TRUE(lockFreeForOthers(lock));
+    EXPECT_EQ(lockOwnerSeenByOthers(lock), 0);
+}
+
+TEST(WineServer, aPrefixNotRunSinceStartUpGetsItsLockFileBeforeAWrite)
+{
+    FakePrefix p;
+    WineServer server(p.prefix, p.temp);
+    ASSERT_FALSE(std::filesystem::exists(p.serverFolder));
+    {
+        const WriteHold hold(&server);
+        ASSERT_FALSE(hold.refused());
+        // A server starting now finds the lock taken and waits for it.
+        EXPECT_FALSE(lockFreeForOthers(p.serverFolder + "/lock"));
+    }
+    // Made as the server makes it: its own, for its owner only.
+    EXPECT_EQ(std::filesystem::status(p.serverFolder).permissions() & std::filesystem::perms::all,
+        std::filesystem::perms::owner_all);
+    EXPECT_TRUE(lockFreeForOthers(p.serverFolder + "/lock"));
+}
+
+TEST(WineServer, aRelativePrefixOrFileIsMadeAbsoluteForWine)
+{
+    FakePrefix p;
+    const auto before = std::filesystem::current_path();
+    std::filesystem::current_path(p.prefix);
+    const OpenedRegistry byFile = openRegistry(RegistryRequest("system.reg"), p.dir.path().string());
+    std::filesystem::current_path(p.dir.path());
+    RegistryRequest byPrefixRequest;
+    byPrefixRequest.prefix = "prefix/";
+    const OpenedRegistry byPrefix = openRegistry(byPrefixRequest, p.dir.path().string());
+    std::filesystem::current_path(before);
+    for (const OpenedRegistry* opened : { &byFile, &byPrefix }) {
+        ASSERT_TRUE(opened->server);
+        EXPECT_EQ(opened->prefix, p.prefix);
+        EXPECT_EQ(opened->file, p.prefix + "/system.reg");
+        // The server folder is found from the absolute prefix.
+        EXPECT_EQ(std::filesystem::path(opened->server->serverFolders().front()).filename(),
+            std::filesystem::path(p.serverFolder).filename());
+    }
 }
 
 TEST(RegistryView, aThirtyTwoBitProgramSeesTheWow6432NodeEntries)

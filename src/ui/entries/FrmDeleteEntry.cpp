@@ -98,11 +98,16 @@ void FrmDeleteEntry::cmdDelete_Click()
             if (!m_app.messages->question(
                     this, title, QStringLiteral("Are you sure you want to delete the program?")))
                 return;
-            const WriteHold hold(m_app.wineServer.get());
-            if (hold.refused())
-                throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+            bool removed = false;
+            {
+                // Wine is held off for the deletion only, not for the messages and the refresh.
+                const WriteHold hold(m_app.wineServer.get());
+                if (hold.refused())
+                    throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+                removed = deleteKeyTree(*m_app.registry, kUninstallPath + m_selected.key);
+            }
             // The entry goes with its subkeys; one that is still there is not logged as deleted.
-            if (!deleteKeyTree(*m_app.registry, kUninstallPath + m_selected.key))
+            if (!removed)
                 throw Error(errc::kPermissionDenied,
                     "The entry \"" + m_selected.key + "\" could not be removed from the registry.");
             appendToLog(m_app.context.logPath, m_app.clock.nowGeneral(), m_app.clock);

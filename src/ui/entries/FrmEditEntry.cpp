@@ -507,8 +507,7 @@ void FrmEditEntry::cmdOk_Click()
         });
         return;
     }
-    const WriteHold hold(m_app.wineServer.get());
-    if (hold.refused()) {
+    if (m_app.wineServer && m_app.wineServer->running()) {
         proc.step(__LINE__, [&] {
             m_app.messages->information(
                 this, title(), QString::fromStdString(wineRunningMessage(m_app.wineServer->prefix())));
@@ -516,8 +515,13 @@ void FrmEditEntry::cmdOk_Click()
         return;
     }
     for (const entries::EntryChange& change : plan.changes) {
-        if (!proc.step(__LINE__,
-                [&] { entries::applyChange(m_app.registry->api(), kHKeyLocalMachine, m_path, change); }))
+        // Wine is held off for each write alone, so no message box opens while it waits.
+        if (!proc.step(__LINE__, [&] {
+                const WriteHold hold(m_app.wineServer.get());
+                if (hold.refused())
+                    throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+                entries::applyChange(m_app.registry->api(), kHKeyLocalMachine, m_path, change);
+            }))
             return;
     }
     if (!proc.step(__LINE__, [&] { accept(); }))

@@ -172,13 +172,16 @@ void FrmNewEntry::cmdOk_Click()
                     m_txtRegName, true);
             const std::string path = kUninstallPath + name.toStdString();
             const std::string nul(1, '\0');
-            const WriteHold hold(m_app.wineServer.get());
-            if (hold.refused())
-                throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
-            m_app.registry->SaveString(
-                kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
-            m_app.registry->SaveString(
-                kHKeyLocalMachine, path, "UninstallString", m_txtUninstallString->text().toStdString() + nul);
+            {
+                // Wine is held off for the two writes only, not for the refresh.
+                const WriteHold hold(m_app.wineServer.get());
+                if (hold.refused())
+                    throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+                m_app.registry->SaveString(
+                    kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
+                m_app.registry->SaveString(kHKeyLocalMachine, path, "UninstallString",
+                    m_txtUninstallString->text().toStdString() + nul);
+            }
             if (m_refresh)
                 m_refresh();
             close();

@@ -110,6 +110,15 @@ private Q_SLOTS:
         QVERIFY(t.elapsed() < 3000);
     }
 
+    void endsAtOnceWhenWineHasEndedBeforeItOpens()
+    {
+        FakeWine wine;
+        FrmWineWait dialog(*wine.server, QStringLiteral("Probe"), nullptr);
+        // Should it miss the end, this ends the test instead of waiting for ever.
+        QTimer::singleShot(5000, &dialog, [&dialog] { dialog.done(FrmWineWait::JudgeNow); });
+        QCOMPARE(dialog.exec(), int(FrmWineWait::ServerEnded));
+    }
+
     void checkNowEndsTheWaitWhileWineRuns()
     {
         FakeWine wine;
