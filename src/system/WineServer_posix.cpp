@@ -116,6 +116,33 @@ std::string readCommandLine(const std::string& procFolder)
     return text;
 }
 
+// The working folders of the running wineservers whose folder is named `leaf`.
+std::vector<std::string> runningServerFolders(const std::string& leaf)
+{
+    std::vector<std::string> found;
+    DIR* proc = ::opendir("/proc");
+    if (!proc)
+        return found;
+    while (const dirent* entry = ::readdir(proc)) {
+        const std::string name = entry->d_name;
+        if (name.empty() || !std::all_of(name.begin(), name.end(), ::isdigit))
+            continue;
+        char link[4096];
+        const ssize_t n = ::readlink(("/proc/" + name + "/exe").c_str(), link, sizeof link - 1);
+        if (n <= 0 || std::string(link, static_cast<std::size_t>(n)).find("/wineserver") == std::string::npos)
+            continue;
+        const ssize_t m = ::readlink(("/proc/" + name + "/cwd").c_str(), link, sizeof link - 1);
+        if (m <= 0)
+            continue;
+        const std::string cwd(link, static_cast<std::size_t>(m));
+        if (cwd.size() > leaf.size()
+            && cwd.compare(cwd.size() - leaf.size() - 1, std::string::npos, "/" + leaf) == 0)
+            found.push_back(cwd);
+    }
+    ::closedir(proc);
+    return found;
+}
+
 } // namespace
 
 WineServer::WineServer(std::string prefixFolder, std::string tempFolder)
@@ -149,10 +176,11 @@ std::vector<std::string> WineServer::serverFolders() const
     };
     if (m_prefix.empty() || ::stat(m_prefix.c_str(), &st) != 0)
         return {};
-    char leaf[64];
-    std::snprintf(leaf, sizeof leaf, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
+    char leafText[64];
+    std::snprintf(leafText, sizeof leafText, "server-%llx-%llx", static_cast<unsigned long long>(st.st_dev),
         static_cast<unsigned long long>(st.st_ino));
     std::vector<std::string> folders;
+    const std::string leaf = leafText;
     const auto add = [&](const std::string& base) {
         const std::string folder = base + "/" + leaf;
         if (std::find(folders.begin(), folders.end(), folder) == folders.end())
@@ -163,6 +191,12 @@ std::vector<std::string> WineServer::serverFolders() const
         add("/tmp/" + name);
     }
     add("/tmp/.wine-" + std::to_string(::getuid()));
+    // A server started with another TMPDIR than this program's: it works in its folder, so its
+    // working folder names it.
+    for (const std::string& folder : runningServerFolders(leaf)) {
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
     return folders;
 }
 

@@ -165,6 +165,27 @@ TEST(WineServer, looksWhereDebianAndUpstreamPutTheServerFolder)
     test::writeAll(p.prefix + "/wineserver", "../../etc");
     EXPECT_EQ(WineServer(p.prefix, p.temp).serverFolders().size(), 1u);
 
+    // A server started with another TMPDIR is found by the folder it works in (here the only other one).
+    const std::string elsewhere
+        = p.dir.file("other-tmp/wine-Test01/") + std::filesystem::path(p.serverFolder).filename().string();
+    std::filesystem::create_directories(elsewhere);
+    const std::string fakeServer = p.dir.file("wineserver");
+    std::filesystem::copy_file("/bin/sleep", fakeServer);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(elsewhere.c_str()) == 0)
+            execl(fakeServer.c_str(), "wineserver", "10", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    std::vector<std::string> seen;
+    for (int i = 0; i < 200 && seen.size() < 2; ++i) {
+        seen = WineServer(p.prefix, p.temp).serverFolders();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_EQ(seen.back(), elsewhere);
+
     EXPECT_TRUE(WineServer::isPrefixRegistry(p.prefix + "/system.reg"));
     EXPECT_FALSE(WineServer::isPrefixRegistry(p.dir.file("system.reg")));
 }
