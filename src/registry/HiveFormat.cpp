@@ -435,8 +435,9 @@ void emitBlock(const Key& key, std::string& out)
         if (shouldWrite(key)) {
             ensureBlankLine(out);
             out += formatKeyLine(key);
+            // A line read from "...\r\r\n" keeps one CR, which must come back as such when read again.
             for (const auto& line : key.extraLines)
-                out += line + "\n";
+                out += line + (!line.empty() && line.back() == '\r' ? "\r\n" : "\n");
             for (const auto& v : key.values)
                 out += v.text.empty() ? formatValue(v) : v.text;
         }
