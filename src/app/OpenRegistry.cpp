@@ -4,10 +4,12 @@
 #include "app/AppContext.h"
 #include "app/FsPath.h"
 #include "registry/HiveRegistry.h"
+#include "registry/Registry.h"
 #include "registry/RegistryFactory.h"
 
 #include <cstdlib>
 #include <filesystem>
+#include <ostream>
 
 namespace tw {
 
@@ -64,6 +66,25 @@ std::string OpenedRegistry::description() const
     else
         text = "Registry file: " + file;
     return text;
+}
+
+std::unique_ptr<SystemCalls> OpenedRegistry::systemCalls() const
+{
+    if (file.empty())
+        return makeSystemCalls(nullptr);
+    Registry operations(*backend);
+    return makeSystemCalls(&operations);
+}
+
+OpenedRegistry openForCommand(const RegistryRequest& request, const std::string& appFolder, std::ostream& err)
+{
+    OpenedRegistry opened = openRegistry(request, appFolder);
+    if (!opened.api)
+        err << "tidewell: " << opened.error << '\n';
+    else if (opened.server && opened.server->running())
+        err << "tidewell: Wine is running in " << opened.prefix
+            << "; its registry file may not hold its latest changes yet\n";
+    return opened;
 }
 
 OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& appFolder)

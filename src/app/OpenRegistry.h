@@ -3,8 +3,10 @@
 
 #include "registry/RegistryApi.h"
 #include "registry/RegistryView.h"
+#include "system/SystemCalls.h"
 #include "system/WineServer.h"
 
+#include <iosfwd>
 #include <memory>
 #include <string>
 
@@ -37,6 +39,11 @@ struct OpenedRegistry
 
     // One line for the status bar: which registry is open.
     std::string description() const;
+    // The Wine prefix commands run in: the prefix, when its server is watched.
+    std::string winePrefix() const { return server ? prefix : std::string(); }
+    // The system calls for this registry. The Windows version is one for both views: it is read where
+    // the 64-bit view keeps it.
+    std::unique_ptr<SystemCalls> systemCalls() const;
 };
 
 // Opens the registry the program works on (see chooseRegistry for the order); the user's copy of the
@@ -44,5 +51,10 @@ struct OpenedRegistry
 // naming the file and the line. A Wine prefix's registry is written only while its server is not
 // running.
 OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& appFolder);
+
+// The same for the commands that run without a window: a failure is told on `err` (and `api` is null),
+// and so is a running Wine, whose registry file may be behind.
+OpenedRegistry openForCommand(
+    const RegistryRequest& request, const std::string& appFolder, std::ostream& err);
 
 } // namespace tw

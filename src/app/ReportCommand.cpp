@@ -17,18 +17,11 @@ int runReportCommand(const RegistryRequest& request, const std::string& appFolde
     const std::string& outputFile, bool longFormat, const Clock& clock, char decimalSeparator,
     std::ostream& err)
 {
-    OpenedRegistry opened = openRegistry(request, appFolder);
-    if (!opened.api) {
-        err << "tidewell: " << opened.error << '\n';
+    OpenedRegistry opened = openForCommand(request, appFolder, err);
+    if (!opened.api)
         return 2;
-    }
-    if (opened.server && opened.server->running())
-        err << "tidewell: Wine is running in " << opened.prefix
-            << "; its registry file may not hold its latest changes yet\n";
     Registry registry(*opened.api);
-    // The Windows version is one for both views: read it where the 64-bit view keeps it.
-    Registry backend(*opened.backend);
-    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &backend);
+    auto calls = opened.systemCalls();
     clsSystem system(*calls);
     AuditHeader header;
     header.osName = system.sysInfo();

@@ -180,25 +180,16 @@ std::unique_ptr<Application> Main(
         exitCode = 2;
         return nullptr;
     }
-    const std::string registryFile = registry.file;
-    const std::string winePrefix = registry.server ? registry.prefix : std::string();
-    app->adopt(std::move(registry));
-
     std::string osName;
-    proc.step(__LINE__, [&] {
-        // The Windows version is one for both views: read it where the 64-bit view keeps it.
-        Registry backend(*app->registryApi);
-        auto calls = makeSystemCalls(registryFile.empty() ? nullptr : &backend);
-        osName = clsSystem(*calls).sysInfo();
-    });
+    proc.step(__LINE__, [&] { osName = clsSystem(*registry.systemCalls()).sysInfo(); });
     proc.step(__LINE__, [&] {
         app->context
             = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
-        app->context.registryFile = registryFile;
         if (const std::string page = shippedHelpPage(appFolder); !page.empty())
             app->context.helpFile = page;
     });
-    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registryFile), winePrefix);
+    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registry.file), registry.winePrefix());
+    app->adopt(std::move(registry));
     proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(*app); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)

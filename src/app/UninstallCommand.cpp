@@ -78,15 +78,11 @@ private:
 int runUninstallCommand(const RegistryRequest& request, const std::string& appFolder, const std::string& key,
     bool force, const Clock& clock, std::ostream& out, std::ostream& err)
 {
-    OpenedRegistry opened = openRegistry(request, appFolder);
-    if (!opened.api) {
-        err << "tidewell: " << opened.error << '\n';
+    OpenedRegistry opened = openForCommand(request, appFolder, err);
+    if (!opened.api)
         return 2;
-    }
     Registry registry(*opened.api);
-    Registry backend(*opened.backend);
-    auto calls = makeSystemCalls(opened.file.empty() ? nullptr : &backend);
-    const std::string osName = clsSystem(*calls).sysInfo();
+    const std::string osName = clsSystem(*opened.systemCalls()).sysInfo();
     const PathMapping paths = PathMapping::forRegistryFile(opened.file);
     const std::vector<ProgramRow> rows = Inventory(registry, osName, paths).scan();
     const std::u16string wanted = text::utf8ToUtf16(key);
@@ -99,7 +95,7 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
 
     const AppContext context
         = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
-    auto processes = makeProcessCalls(paths, opened.server ? opened.prefix : std::string());
+    auto processes = makeProcessCalls(paths, opened.winePrefix());
     WineSide wine;
     std::optional<ServerWatch> watch;
     if (opened.server) {

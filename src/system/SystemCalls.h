@@ -34,7 +34,7 @@ std::unique_ptr<SystemCalls> makePlatformSystemCalls();
 
 // The calls for the registry the program works on: with a registry file standing in for the
 // system's registry, the version is the one that registry records (as a Wine prefix keeps it), or
-// an empty record; the names are always the platform's.
+// an empty record; the names are always the platform's. Only the registry's backend need outlive them.
 std::unique_ptr<SystemCalls> makeSystemCalls(Registry* hiveRegistry);
 
 // The version record a registry's version values describe; platform 0 when there are none.

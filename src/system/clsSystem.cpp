@@ -102,7 +102,7 @@ namespace {
 class HiveSystemCalls : public SystemCalls
 {
 public:
-    HiveSystemCalls(Registry& registry, std::unique_ptr<SystemCalls> platform)
+    HiveSystemCalls(const Registry& registry, std::unique_ptr<SystemCalls> platform)
         : m_registry(registry)
         , m_platform(std::move(platform))
     { }
@@ -125,7 +125,7 @@ public:
     }
 
 private:
-    Registry& m_registry;
+    Registry m_registry; // the operations over the caller's backend, so they need not outlive this
     std::unique_ptr<SystemCalls> m_platform;
 };
 
