@@ -194,4 +194,21 @@ bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b)
     return true;
 }
 
+bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix)
+{
+    if (text.size() < prefix.size())
+        return false;
+    const auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; };
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (fold(text[i]) != fold(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && startsWithIgnoreAsciiCase(a, b);
+}
+
 } // namespace tw::text

@@ -29,5 +29,8 @@ char16_t foldUpper(char16_t c);
 char16_t foldLower(char16_t c);
 std::u16string toUpper(std::u16string_view s);
 bool equalsIgnoreCase(std::u16string_view a, std::u16string_view b);
+// For names known to be ASCII (registry key names of Windows, program names, tool output): only A-Z fold.
+bool startsWithIgnoreAsciiCase(std::string_view text, std::string_view prefix);
+bool equalsIgnoreAsciiCase(std::string_view a, std::string_view b);
 
 } // namespace tw::text

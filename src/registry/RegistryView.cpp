@@ -1,34 +1,21 @@
 // SPDX-License-Identifier: MIT
 #include "registry/RegistryView.h"
 
+#include "app/Text.h"
+
 namespace tw {
-namespace {
-
-bool sameName(const std::string& a, const char* b)
-{
-    std::size_t i = 0;
-    for (; i < a.size() && b[i]; ++i) {
-        const auto x = static_cast<unsigned char>(a[i]);
-        const auto y = static_cast<unsigned char>(b[i]);
-        if ((x >= 'A' && x <= 'Z' ? x + 32 : x) != (y >= 'A' && y <= 'Z' ? y + 32 : y))
-            return false;
-    }
-    return i == a.size() && !b[i];
-}
-
-} // namespace
-
 std::string RegistryView::redirect32(const std::string& path)
 {
     const auto first = path.find('\\');
-    if (!sameName(path.substr(0, first), "software"))
+    if (!text::equalsIgnoreAsciiCase(path.substr(0, first), "software"))
         return path;
     if (first == std::string::npos)
         return path + "\\Wow6432Node";
     const auto second = path.find('\\', first + 1);
     const std::string next
         = path.substr(first + 1, second == std::string::npos ? second : second - first - 1);
-    if (next.empty() || sameName(next, "wow6432node") || sameName(next, "classes"))
+    if (next.empty() || text::equalsIgnoreAsciiCase(next, "wow6432node")
+        || text::equalsIgnoreAsciiCase(next, "classes"))
         return path;
     return path.substr(0, first) + "\\Wow6432Node" + path.substr(first);
 }

@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "app/Errors.h"
 #include "registry/WriteGate.h"
 
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,14 +56,26 @@ public:
 
 private:
     void release();
+    // serverFolders(), looked up at most once a second for the polls.
+    const std::vector<std::string>& polledFolders() const;
 
     std::string m_prefix;
     std::string m_temp;
     int m_depth = 0;
     std::vector<int> m_held; // descriptors whose locks are held
+    mutable std::vector<std::string> m_polled;
+    mutable std::optional<std::chrono::steady_clock::time_point> m_polledAt;
     bool m_interruptSaved = false;
     void (*m_savedInterrupt)(int) = nullptr;
 };
+
+// What the user is told when a write is refused because the prefix's server runs.
+inline std::string wineRunningMessage(const std::string& prefix)
+{
+    return "Programs of the Wine prefix " + prefix
+        + " are running, and Wine would overwrite this change when they end. Close them first, then try "
+          "again.";
+}
 
 // Keeps a prefix's server from starting while one change is written (hold it for a moment only).
 // When the server runs, nothing is held and nothing may be written. No server: always open.
@@ -79,18 +94,16 @@ public:
     WriteHold(const WriteHold&) = delete;
     WriteHold& operator=(const WriteHold&) = delete;
     bool refused() const { return !m_open; }
+    // For procedures that report errors: a refusal is error 70 telling the user to close Wine first.
+    void throwIfRefused() const
+    {
+        if (!m_open)
+            throw Error(errc::kPermissionDenied, wineRunningMessage(m_server->prefix()));
+    }
 
 private:
     WineServer* m_server;
     bool m_open;
 };
-
-// What the user is told when a write is refused because the prefix's server runs.
-inline std::string wineRunningMessage(const std::string& prefix)
-{
-    return "Programs of the Wine prefix " + prefix
-        + " are running, and Wine would overwrite this change when they end. Close them first, then try "
-          "again.";
-}
 
 } // namespace tw

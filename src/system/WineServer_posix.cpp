@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "system/WineServer.h"
 
+#include "app/Text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,13 +19,6 @@
 
 namespace tw {
 namespace {
-
-std::string lower(std::string s)
-{
-    std::transform(
-        s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
 
 bool isFolder(const std::string& path)
 {
@@ -94,16 +90,17 @@ struct flock wholeFile(short type)
 bool isWineService(const std::string& commandLine)
 {
     // The launcher Wine puts between a program started from a shell and the shell.
-    if (lower(commandLine).rfind("start.exe /exec", 0) == 0)
+    if (text::startsWithIgnoreAsciiCase(commandLine, "start.exe /exec"))
         return true;
     static const char* const kServices[] = { "services.exe", "winedevice.exe", "plugplay.exe", "svchost.exe",
         "rpcss.exe", "explorer.exe", "conhost.exe", "tabtip.exe", "wineboot.exe", "winemenubuilder.exe" };
-    const std::string program = lower(commandLine.substr(0, commandLine.find(' ')));
-    const std::string folder = "c:\\windows\\system32\\";
-    if (program.rfind(folder, 0) != 0)
+    const std::string_view folder = "c:\\windows\\system32\\";
+    const std::string_view program = std::string_view(commandLine).substr(0, commandLine.find(' '));
+    if (!text::startsWithIgnoreAsciiCase(program, folder))
         return false;
-    const std::string name = program.substr(folder.size());
-    return std::any_of(std::begin(kServices), std::end(kServices), [&](const char* s) { return name == s; });
+    const std::string_view name = program.substr(folder.size());
+    return std::any_of(std::begin(kServices), std::end(kServices),
+        [&](const char* s) { return text::equalsIgnoreAsciiCase(name, s); });
 }
 
 std::string readCommandLine(const std::string& procFolder)
@@ -181,30 +178,39 @@ std::vector<std::string> WineServer::serverFolders() const
         static_cast<unsigned long long>(st.st_ino));
     std::vector<std::string> folders;
     const std::string leaf = leafText;
-    const auto add = [&](const std::string& base) {
-        const std::string folder = base + "/" + leaf;
+    const auto add = [&](const std::string& folder) {
         if (std::find(folders.begin(), folders.end(), folder) == folders.end())
             folders.push_back(folder);
     };
     if (const std::string name = debianServerBase(m_prefix); !name.empty()) {
-        add(m_temp + "/" + name);
-        add("/tmp/" + name);
+        add(m_temp + "/" + name + "/" + leaf);
+        add("/tmp/" + name + "/" + leaf);
     }
-    add("/tmp/.wine-" + std::to_string(::getuid()));
+    add("/tmp/.wine-" + std::to_string(::getuid()) + "/" + leaf);
     // A server started with another TMPDIR than this program's: it works in its folder, so its
     // working folder names it.
-    for (const std::string& folder : runningServerFolders(leaf)) {
-        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-            folders.push_back(folder);
-    }
+    for (const std::string& folder : runningServerFolders(leaf))
+        add(folder);
     return folders;
+}
+
+const std::vector<std::string>& WineServer::polledFolders() const
+{
+    // Finding a server started elsewhere is a pass over every process; the polls (a wait looks every
+    // 50 ms) reuse the last second's answer. A write looks afresh.
+    const auto now = std::chrono::steady_clock::now();
+    if (!m_polledAt || now - *m_polledAt > std::chrono::seconds(1)) {
+        m_polled = serverFolders();
+        m_polledAt = now;
+    }
+    return m_polled;
 }
 
 bool WineServer::running() const
 {
     if (m_depth > 0)
         return false; // the locks are ours: no server can be running
-    for (const std::string& folder : serverFolders()) {
+    for (const std::string& folder : polledFolders()) {
         const int fd = ::open((folder + "/lock").c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0)
             continue;
@@ -273,7 +279,7 @@ void WineServer::release()
 std::vector<WineProgram> WineServer::programs() const
 {
     std::vector<std::string> markers;
-    for (const std::string& folder : serverFolders()) {
+    for (const std::string& folder : polledFolders()) {
         if (isFolder(folder))
             markers.push_back(folder + "/");
     }

@@ -30,6 +30,11 @@ void WineServer::leave() { }
 
 void WineServer::release() { }
 
+const std::vector<std::string>& WineServer::polledFolders() const
+{
+    return m_polled;
+}
+
 std::vector<WineProgram> WineServer::programs() const
 {
     return {};

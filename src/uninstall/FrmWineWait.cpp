@@ -52,7 +52,7 @@ FrmWineWait::FrmWineWait(WineServer& server, const QString& programName, QWidget
 
     m_timer = new QTimer(this);
     connect(m_timer, &QTimer::timeout, this, &FrmWineWait::poll);
-    m_timer->start(250);
+    m_timer->start(500);
     showPrograms();
     // The first look comes once the dialog runs: a server gone already must still end it.
     QTimer::singleShot(0, this, &FrmWineWait::poll);

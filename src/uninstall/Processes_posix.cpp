@@ -3,6 +3,7 @@
 #include "uninstall/Processes.h"
 
 #include "app/Errors.h"
+#include "app/Text.h"
 #include "uninstall/CommandLine.h"
 
 #include <algorithm>
@@ -262,11 +263,7 @@ LiveValue wineRegistryValue(
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::string lead = "    " + valueName + "    REG_";
-        if (line.size() < lead.size()
-            || !std::equal(lead.begin(), lead.end(), line.begin(), [](char a, char b) {
-                   return std::tolower(static_cast<unsigned char>(a))
-                       == std::tolower(static_cast<unsigned char>(b));
-               }))
+        if (!text::startsWithIgnoreAsciiCase(line, lead))
             continue;
         const std::size_t data = line.find("    ", lead.size());
         result.found = true;

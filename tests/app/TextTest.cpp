@@ -37,6 +37,11 @@ TEST(Text, utf16RoundTripsAndFoldsCase)
     EXPECT_TRUE(equalsIgnoreCase(u"Tidewell\u00dcnicode", u"TIDEWELL\u00fcNICODE"));
     EXPECT_TRUE(equalsIgnoreCase(u"\u0416\u0101", u"\u0436\u0100"));
     EXPECT_FALSE(equalsIgnoreCase(u"A_B", u"AB"));
+    // The ASCII-only fold for names that are ASCII: bytes above 0x7F are compared as they are.
+    EXPECT_TRUE(startsWithIgnoreAsciiCase("C:\\Windows\\System32\\x.exe", "c:\\windows\\system32\\"));
+    EXPECT_FALSE(startsWithIgnoreAsciiCase("Soft", "software"));
+    EXPECT_FALSE(equalsIgnoreAsciiCase("\xc3\x9c", "\xc3\xbc"));
+    EXPECT_TRUE(equalsIgnoreAsciiCase("Wow6432Node", "WOW6432NODE"));
     EXPECT_EQ(foldUpper(u'\u00ff'), u'\u0178');
     EXPECT_EQ(foldLower(u'\u0178'), u'\u00ff');
 }

@@ -102,8 +102,7 @@ void FrmDeleteEntry::cmdDelete_Click()
             {
                 // Wine is held off for the deletion only, not for the messages and the refresh.
                 const WriteHold hold(m_app.wineServer.get());
-                if (hold.refused())
-                    throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+                hold.throwIfRefused();
                 removed = deleteKeyTree(*m_app.registry, kUninstallPath + m_selected.key);
             }
             // The entry goes with its subkeys; one that is still there is not logged as deleted.

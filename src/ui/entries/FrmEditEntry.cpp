@@ -518,8 +518,7 @@ void FrmEditEntry::cmdOk_Click()
         // Wine is held off for each write alone, so no message box opens while it waits.
         if (!proc.step(__LINE__, [&] {
                 const WriteHold hold(m_app.wineServer.get());
-                if (hold.refused())
-                    throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+                hold.throwIfRefused();
                 entries::applyChange(m_app.registry->api(), kHKeyLocalMachine, m_path, change);
             }))
             return;

@@ -175,8 +175,7 @@ void FrmNewEntry::cmdOk_Click()
             {
                 // Wine is held off for the two writes only, not for the refresh.
                 const WriteHold hold(m_app.wineServer.get());
-                if (hold.refused())
-                    throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+                hold.throwIfRefused();
                 m_app.registry->SaveString(
                     kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
                 m_app.registry->SaveString(kHKeyLocalMachine, path, "UninstallString",

@@ -180,8 +180,7 @@ void FrmMain::Mnu_ChangeIcon_Click()
         return;
     proc.step(__LINE__, [&] {
         const WriteHold hold(m_app.wineServer.get());
-        if (hold.refused())
-            throw Error(errc::kPermissionDenied, wineRunningMessage(m_app.wineServer->prefix()));
+        hold.throwIfRefused();
         m_app.registry->SaveString(kHKeyLocalMachine, std::string(kUninstallPath) + selected->key,
             "DisplayIcon", value.toStdString());
     });
