@@ -2,6 +2,7 @@
 // `tidewell --report`: the report of the demo PC as the dialog would save it, and its failures.
 #include "app/ReportCommand.h"
 
+#include "../app/PinnedClock.h"
 #include "../registry/TestFiles.h"
 #include "app/OpenRegistry.h"
 #include "system/SystemCalls.h"
@@ -13,15 +14,6 @@
 using namespace tw;
 
 namespace {
-
-Clock pinnedClock()
-{
-    Clock c;
-    c.now = [] { return Clock::TimePoint(std::chrono::seconds(1796540073)); };
-    c.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
-    c.shortDate = [](Clock::TimePoint) { return std::string("06/12/2026"); };
-    return c;
-}
 
 int count(const std::string& text, const std::string& what)
 {
@@ -42,7 +34,7 @@ TEST(ReportCommand, writesTheDemoPcsReportAsTheDialogSavesIt)
     std::ostringstream err;
 
     ASSERT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("short.txt"), false,
-                  pinnedClock(), '.', err),
+                  test::pinnedClock(), '.', err),
         0)
         << err.str();
     const std::string shortReport = test::readAll(dir.file("short.txt"));
@@ -58,7 +50,7 @@ TEST(ReportCommand, writesTheDemoPcsReportAsTheDialogSavesIt)
     EXPECT_TRUE(shortReport.ends_with("\r\n") && !shortReport.ends_with("\r\n\r\n"));
 
     ASSERT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("long.txt"), true,
-                  pinnedClock(), ',', err),
+                  test::pinnedClock(), ',', err),
         0)
         << err.str();
     const std::string longReport = test::readAll(dir.file("long.txt"));
@@ -82,7 +74,7 @@ TEST(ReportCommand, aSmallListIsWrittenByteForByte)
     clsSystem names(*platform);
     std::ostringstream err;
     ASSERT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("r.txt"), true,
-                  pinnedClock(), '.', err),
+                  test::pinnedClock(), '.', err),
         0)
         << err.str();
     // No version values: the system is not recognised, and the long format shows sizes.
@@ -102,7 +94,7 @@ TEST(ReportCommand, failuresEndWithStatusTwoAndAMessage)
     std::ostringstream err;
     test::writeAll(dir.file("broken.reg"), "not a registry\n");
     EXPECT_EQ(runReportCommand({ dir.file("broken.reg") }, dir.path().string(), dir.file("r.txt"), false,
-                  pinnedClock(), '.', err),
+                  test::pinnedClock(), '.', err),
         2);
     EXPECT_NE(err.str().find("tidewell: "), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("r.txt")));
@@ -110,7 +102,7 @@ TEST(ReportCommand, failuresEndWithStatusTwoAndAMessage)
     std::filesystem::copy_file(std::string(TIDEWELL_DEMO_DIR) + "/system.reg", dir.file("system.reg"));
     err.str("");
     EXPECT_EQ(runReportCommand({ dir.file("system.reg") }, dir.path().string(), dir.file("no/r.txt"), false,
-                  pinnedClock(), '.', err),
+                  test::pinnedClock(), '.', err),
         2);
     EXPECT_NE(err.str().find(dir.file("no/r.txt")), std::string::npos) << err.str();
 }

@@ -3,8 +3,10 @@
 // does; the 32-bit view; commands started through Wine; the uninstall verdict waiting for the server.
 #include "system/WineServer.h"
 
+#include "../app/PinnedClock.h"
 #include "../app/ScriptedReporter.h"
 #include "../registry/TestFiles.h"
+#include "StandInServer.h"
 #include "app/Errors.h"
 #include "app/OpenRegistry.h"
 #include "inventory/Inventory.h"
@@ -58,96 +60,6 @@ struct FakePrefix
         test::writeAll(serverFolder + "/lock", "");
     }
 };
-
-// A stand-in server: a child process holding the lock the way wineserver does (a record lock on the
-// whole file) until it is killed.
-class FakeServer
-{
-public:
-    explicit FakeServer(const std::string& lockFile)
-    {
-        int ready[2];
-        EXPECT_EQ(pipe(ready), 0);
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int fd = ::open(lockFile.c_str(), O_RDWR);
-            struct flock fl
-            {
-            };
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            const char ok = fd >= 0 && fcntl(fd, F_SETLK, &fl) == 0 ? 'y' : 'n';
-            [[maybe_unused]] auto n = ::write(ready[1], &ok, 1);
-            for (;;)
-                pause();
-        }
-        ::close(ready[1]);
-        char ok = 'n';
-        [[maybe_unused]] auto n = ::read(ready[0], &ok, 1);
-        ::close(ready[0]);
-        m_locked = ok == 'y';
-    }
-    ~FakeServer() { stop(); }
-    bool locked() const { return m_locked; }
-    void stop()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-            m_pid = 0;
-        }
-    }
-
-private:
-    pid_t m_pid = 0;
-    bool m_locked = false;
-};
-
-// Whether another process could take the lock now (as a starting wineserver would try to).
-bool lockFreeForOthers(const std::string& lockFile)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int fd = ::open(lockFile.c_str(), O_RDWR);
-        struct flock fl
-        {
-        };
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        _exit(fd >= 0 && fcntl(fd, F_SETLK, &fl) == 0 ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// The pid another process is shown as the lock's owner (what wineserver -k signals); 0 when free.
-pid_t lockOwnerSeenByOthers(const std::string& lockFile)
-{
-    int pipeFds[2];
-    if (pipe(pipeFds) != 0)
-        return -2;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int fd = ::open(lockFile.c_str(), O_RDWR);
-        struct flock fl
-        {
-        };
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        pid_t owner = -2;
-        if (fd >= 0 && fcntl(fd, F_GETLK, &fl) == 0)
-            owner = fl.l_type == F_UNLCK ? 0 : fl.l_pid;
-        [[maybe_unused]] auto n = ::write(pipeFds[1], &owner, sizeof owner);
-        _exit(0);
-    }
-    ::close(pipeFds[1]);
-    pid_t owner = -2;
-    [[maybe_unused]] auto n = ::read(pipeFds[0], &owner, sizeof owner);
-    ::close(pipeFds[0]);
-    waitpid(pid, nullptr, 0);
-    return owner;
-}
 
 } // namespace
 
@@ -205,7 +117,7 @@ TEST(WineServer, aRunningServerKeepsEveryWriteOutAndTheFileUntouched)
     Registry reg(hive);
     const std::string before = test::readAll(p.prefix + "/system.reg");
     {
-        FakeServer wine(p.serverFolder + "/lock");
+        test::StandInServer wine(p.serverFolder + "/lock");
         ASSERT_TRUE(wine.locked());
         EXPECT_TRUE(server.running());
         EXPECT_FALSE(server.enter());
@@ -236,14 +148,12 @@ TEST(WineServer, aWriteHoldsAStartingServerOffAndLetsGoAfterwards)
             // Looking whether a server runs must not drop the hold.
             EXPECT_FALSE(server.running());
         }
-        EXPECT_FALSE(lockFreeForOthers(lock));
         // Wine's tools see this process as the owner (a lock with no owner would have wineserver -k
         // signal every process), and the interrupt it sends does not end a write halfway.
-        EXPECT_EQ(lockOwnerSeenByOthers(lock), getpid());
+        EXPECT_EQ(test::lockOwnerSeenByOthers(lock), getpid());
         kill(getpid(), SIGINT);
     }
-    EXPECT_TRUE(lockFreeForOthers(lock));
-    EXPECT_EQ(lockOwnerSeenByOthers(lock), 0);
+    EXPECT_EQ(test::lockOwnerSeenByOthers(lock), 0);
 }
 
 TEST(WineServer, aPrefixNotRunSinceStartUpGetsItsLockFileBeforeAWrite)
@@ -255,12 +165,12 @@ TEST(WineServer, aPrefixNotRunSinceStartUpGetsItsLockFileBeforeAWrite)
         const WriteHold hold(&server);
         ASSERT_FALSE(hold.refused());
         // A server starting now finds the lock taken and waits for it.
-        EXPECT_FALSE(lockFreeForOthers(p.serverFolder + "/lock"));
+        EXPECT_NE(test::lockOwnerSeenByOthers(p.serverFolder + "/lock"), 0);
     }
     // Made as the server makes it: its own, for its owner only.
     EXPECT_EQ(std::filesystem::status(p.serverFolder).permissions() & std::filesystem::perms::all,
         std::filesystem::perms::owner_all);
-    EXPECT_TRUE(lockFreeForOthers(p.serverFolder + "/lock"));
+    EXPECT_EQ(test::lockOwnerSeenByOthers(p.serverFolder + "/lock"), 0);
 }
 
 TEST(WineServer, aRelativePrefixOrFileIsMadeAbsoluteForWine)
@@ -418,19 +328,6 @@ TEST(WineProcesses, theLiveValueIsReadFromWinesRegTool)
     }
 }
 
-namespace {
-
-Clock pinnedClock()
-{
-    Clock c;
-    c.now = [] { return Clock::TimePoint(std::chrono::seconds(1000)); };
-    c.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
-    c.shortDate = [](Clock::TimePoint) { return std::string("06/12/2026"); };
-    return c;
-}
-
-} // namespace
-
 // The uninstaller has ended but the server runs on: the verdict waits for it (the file is written only
 // when it exits), or comes from the server itself when the user asks for it now.
 TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
@@ -442,13 +339,13 @@ TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
     HiveRegistry hive(file);
     Registry reg(hive);
     auto processes = makeProcessCalls(PathMapping());
-    const Clock clock = pinnedClock();
+    const Clock clock = test::pinnedClock();
     const UninstallTarget target { "TidewellProbe", "Tidewell Probe",
         "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" leave" };
 
     {
         // The user asks now: the running server says the entry is gone, though the file still has it.
-        FakeServer wine(p.serverFolder + "/lock");
+        test::StandInServer wine(p.serverFolder + "/lock");
         int calls = 0;
         WineSide side;
         side.server = &server;
@@ -462,7 +359,7 @@ TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
     }
     {
         // Waiting: the server writes the registry as it exits, and only then is the file read.
-        auto* wine = new FakeServer(p.serverFolder + "/lock");
+        auto* wine = new test::StandInServer(p.serverFolder + "/lock");
         std::thread exitLater([&] {
             std::this_thread::sleep_for(std::chrono::milliseconds(400));
             HiveRegistry other(file);

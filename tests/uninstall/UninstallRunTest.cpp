@@ -3,6 +3,7 @@
 // over to a second process and ends at once.
 #include "uninstall/UninstallRun.h"
 
+#include "../app/PinnedClock.h"
 #include "../app/ScriptedReporter.h"
 #include "../registry/TestFiles.h"
 #include "app/Errors.h"
@@ -17,15 +18,6 @@ using namespace tw;
 using test::ScriptedReporter;
 
 namespace {
-
-Clock pinnedClock()
-{
-    Clock c;
-    c.now = [] { return Clock::TimePoint(std::chrono::seconds(1000)); };
-    c.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
-    c.shortDate = [](Clock::TimePoint) { return std::string("06/12/2026"); };
-    return c;
-}
 
 class UninstallRunTest : public ::testing::Test
 {
@@ -47,7 +39,7 @@ protected:
     std::string m_file = m_dir.file("system.reg");
     HiveRegistry m_hive { m_file };
     Registry m_reg { m_hive };
-    Clock m_clock = pinnedClock();
+    Clock m_clock = test::pinnedClock();
     std::unique_ptr<ProcessCalls> m_processes = makeProcessCalls(PathMapping());
     int m_pumps = 0;
     UninstallRun m_run { m_reg, *m_processes, m_dir.file("UnLog.log"), m_clock, [this] { ++m_pumps; } };

@@ -2,6 +2,7 @@
 // The wait for a prefix's Wine after an uninstaller: it ends by itself when the server exits, or when
 // the user asks for the verdict now.
 #include "uninstall/FrmWineWait.h"
+#include "../../system/StandInServer.h"
 #include "system/WineServer.h"
 
 #include <QDir>
@@ -13,10 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include <csignal>
-#include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace tw;
@@ -51,39 +50,17 @@ public:
 
     void start()
     {
-        const QByteArray lock = m_lock.toLocal8Bit();
-        m_pid = fork();
-        if (m_pid == 0) {
-            const int fd = ::open(lock.constData(), O_RDWR);
-            struct flock fl
-            {
-            };
-            fl.l_type = F_WRLCK;
-            fl.l_whence = SEEK_SET;
-            fcntl(fd, F_SETLK, &fl);
-            for (;;)
-                pause();
-        }
-        QElapsedTimer t;
-        t.start();
-        while (!server->running() && t.elapsed() < 5000)
-            QTest::qWait(5);
+        m_standIn.emplace(m_lock.toStdString());
+        QVERIFY(m_standIn->locked());
     }
-    void stop()
-    {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-            m_pid = 0;
-        }
-    }
+    void stop() { m_standIn.reset(); }
 
     std::unique_ptr<WineServer> server;
 
 private:
     QTemporaryDir m_dir;
     QString m_lock;
-    pid_t m_pid = 0;
+    std::optional<test::StandInServer> m_standIn;
 };
 
 } // namespace
