@@ -14,7 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include <optional>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,7 +50,7 @@ public:
 
     void start()
     {
-        m_standIn.emplace(m_lock.toStdString());
+        m_standIn = std::make_unique<test::StandInServer>(m_lock.toStdString());
         QVERIFY(m_standIn->locked());
     }
     void stop() { m_standIn.reset(); }
@@ -60,7 +60,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_lock;
-    std::optional<test::StandInServer> m_standIn;
+    std::unique_ptr<test::StandInServer> m_standIn;
 };
 
 } // namespace
