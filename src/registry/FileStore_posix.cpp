@@ -2,6 +2,8 @@
 #include "registry/FileStore.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -58,6 +60,24 @@ bool writeAll(int fd, const std::string& content)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+mode_t currentUmask()
+{
+    // Read-only where the kernel reports it; umask() itself changes the mask for a moment.
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, f))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(f);
+        if (found)
+            return static_cast<mode_t>(mask);
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return mask;
 }
 
 } // namespace
@@ -152,8 +172,34 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
     return nullptr;
 }
 
-bool replaceFile(const std::string& path, const std::string& content, std::string& error)
+bool replaceFile(const std::string& requested, const std::string& content, std::string& error)
 {
+    // A link is followed, so that the file it names is replaced and the link stays a link.
+    std::string path = requested;
+    struct stat old
+    {
+    };
+    const bool exists = ::stat(requested.c_str(), &old) == 0;
+    if (exists) {
+        if (char* real = realpath(requested.c_str(), nullptr)) {
+            path = real;
+            free(real);
+        }
+    }
+    // A device or a pipe (/dev/stdout, a FIFO) cannot be renamed over: it is written in place.
+    if (exists && !S_ISREG(old.st_mode)) {
+        if (S_ISDIR(old.st_mode)) {
+            error = std::strerror(EISDIR);
+            return false;
+        }
+        const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        bool ok = fd >= 0 && writeAll(fd, content);
+        if (!ok)
+            error = std::strerror(errno);
+        if (fd >= 0)
+            close(fd);
+        return ok;
+    }
     const std::string folder = folderOf(path);
     const auto slash = path.rfind('/');
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
@@ -163,10 +209,8 @@ bool replaceFile(const std::string& path, const std::string& content, std::strin
         error = std::strerror(errno);
         return false;
     }
-    struct stat old
-    {
-    };
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    // A new file gets the mode a plain create would give it; an old one keeps its own.
+    const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~currentUmask());
     bool ok = fchmod(fd, mode) == 0 && writeAll(fd, content) && fsync(fd) == 0;
     if (!ok)
         error = std::strerror(errno);

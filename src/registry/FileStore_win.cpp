@@ -33,19 +33,36 @@ private:
 
 } // namespace
 
-std::optional<Stamp> stamp(const std::string& path)
+namespace {
+
+// Size, write time and the file's identity (volume and index, which a replace by renaming changes).
+std::optional<Stamp> stampOf(HANDLE h)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data {};
-    if (!GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data))
+    BY_HANDLE_FILE_INFORMATION info {};
+    if (!GetFileInformationByHandle(h, &info))
         return std::nullopt;
     Stamp s;
-    s.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    s.device = info.dwVolumeSerialNumber;
+    s.inode = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    s.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     s.modifiedNs
-        = static_cast<std::int64_t>(((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32)
-                                        | data.ftLastWriteTime.dwLowDateTime)
+        = static_cast<std::int64_t>(((static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32)
+                                        | info.ftLastWriteTime.dwLowDateTime)
             * 100);
-    s.inode = (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32)
-        | data.ftCreationTime.dwLowDateTime;
+    return s;
+}
+
+} // namespace
+
+std::optional<Stamp> stamp(const std::string& path)
+{
+    const HANDLE h = CreateFileW(wide(path).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    const auto s = stampOf(h);
+    CloseHandle(h);
     return s;
 }
 
@@ -61,17 +78,19 @@ ReadResult readFile(const std::string& path, std::string& content, Stamp& stampO
         error = lastError();
         return ReadResult::Failed;
     }
+    // Stamped from the open file, so a file replaced meanwhile is not taken for the one read.
+    const auto s = stampOf(h);
     content.clear();
     char buf[65536];
     DWORD n = 0;
-    while (ReadFile(h, buf, sizeof buf, &n, nullptr) && n > 0)
+    bool ok = s.has_value();
+    while (ok && (ok = ReadFile(h, buf, sizeof buf, &n, nullptr) != 0) && n > 0)
         content.append(buf, n);
-    CloseHandle(h);
-    const auto s = stamp(path);
-    if (!s) {
+    if (!ok)
         error = lastError();
+    CloseHandle(h);
+    if (!ok)
         return ReadResult::Failed;
-    }
     stampOut = *s;
     return ReadResult::Ok;
 }
@@ -102,11 +121,21 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
 bool replaceFile(const std::string& path, const std::string& content, std::string& error)
 {
     const std::wstring target = wide(path);
-    const std::wstring temp = wide(path + ".tmp");
-    const HANDLE h
-        = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    // A fresh name in the same folder, so that no file of the user's is overwritten on the way.
+    const auto slash = path.find_last_of("\\/");
+    const std::wstring folder
+        = wide(slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1));
+    wchar_t tempName[MAX_PATH];
+    if (GetTempFileNameW(folder.c_str(), L"tw", 0, tempName) == 0) {
+        error = lastError();
+        return false;
+    }
+    const std::wstring temp = tempName;
+    const HANDLE h = CreateFileW(
+        temp.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error = lastError();
+        DeleteFileW(temp.c_str());
         return false;
     }
     DWORD written = 0;

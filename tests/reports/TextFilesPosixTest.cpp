@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -120,4 +122,49 @@ TEST(TextFiles, killingAWriterMidSaveLeavesAWholeVersion)
     EXPECT_EQ(kills, round);
     EXPECT_GE(midSave, kRounds / 4);
     EXPECT_EQ(damaged, 0);
+}
+
+TEST(TextFiles, aLinkStaysALinkAndAPipeOrNewFileIsWrittenAsAPlainCreateWould)
+{
+    test::TempDir dir;
+    std::string error;
+
+    // Saving over a link replaces the file it names.
+    std::filesystem::create_directories(dir.file("real"));
+    test::writeAll(dir.file("real/target.txt"), "old");
+    chmod(dir.file("real/target.txt").c_str(), 0640);
+    std::filesystem::create_symlink("real/target.txt", dir.file("link.txt"));
+    ASSERT_TRUE(writeTextFile(dir.file("link.txt"), "new\r\n", error)) << error;
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+    EXPECT_EQ(test::readAll(dir.file("real/target.txt")), "new\r\n");
+    struct stat st
+    {
+    };
+    ASSERT_EQ(stat(dir.file("real/target.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    // A new file takes the user's umask.
+    const mode_t before = umask(077);
+    ASSERT_TRUE(writeTextFile(dir.file("private.txt"), "x", error)) << error;
+    umask(before);
+    ASSERT_EQ(stat(dir.file("private.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+
+    // A pipe is written into, not replaced by a file.
+    const std::string fifo = dir.file("pipe");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string received;
+    std::thread reader([&] {
+        const int fd = open(fifo.c_str(), O_RDONLY);
+        char buffer[64];
+        for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;)
+            received.append(buffer, static_cast<std::size_t>(n));
+        close(fd);
+    });
+    const bool written = writeTextFile(fifo, "through the pipe\r\n", error);
+    reader.join();
+    EXPECT_TRUE(written) << error;
+    EXPECT_EQ(received, "through the pipe\r\n");
+    ASSERT_EQ(lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
