@@ -3,4 +3,4 @@
 source "$(dirname "$0")/common.sh"
 install_missing "${PACKAGES[@]}"
 build
-exec "$BUILD/src/tidewell" "$@"
+exec "$BUILD/src/tidewell" --demo "$@"

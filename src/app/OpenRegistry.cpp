@@ -94,8 +94,10 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
     const std::string userDemoFolder = paths::join(paths::userDataFolder(), "demo");
     const RegistrySources sources { request.file, request.prefix, environment("TIDEWELL_REGISTRY"),
         environment("WINEPREFIX"), environment("HOME") };
-    const RegistryChoice choice = chooseRegistry(
-        sources, systemRegistry != nullptr, paths::join(userDemoFolder, "system.reg"), fileExists);
+    const std::string userDemoFile = paths::join(userDemoFolder, "system.reg");
+    const RegistryChoice choice = request.demo
+        ? RegistryChoice { userDemoFile, "demo", {} }
+        : chooseRegistry(sources, systemRegistry != nullptr, userDemoFile, fileExists);
     opened.origin = choice.origin;
     if (choice.origin == "system") {
         opened.backend = std::move(systemRegistry);
@@ -112,6 +114,17 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
         if (!choice.prefix.empty() && !fileExists(opened.file)) {
             opened.error = "The Wine prefix " + choice.prefix
                 + " has no registry (system.reg). Run a Wine program in it once, or name another prefix.";
+            return opened;
+        }
+        // A named file that is not there is a slip of the keyboard, not a wish for an empty registry.
+        if (choice.prefix.empty() && choice.origin != "demo" && !fileExists(opened.file)) {
+            opened.error = "The registry file " + opened.file + " does not exist.";
+            return opened;
+        }
+        // An empty file holds no registry, not an empty one: most likely a write that never finished.
+        if (std::error_code ec; std::filesystem::file_size(toFsPath(opened.file), ec) == 0 && !ec) {
+            opened.error = "The registry file " + opened.file
+                + " is empty: it is not a registry file (one begins \"WINE REGISTRY Version 2\").";
             return opened;
         }
         auto hive = std::make_unique<HiveRegistry>(opened.file);

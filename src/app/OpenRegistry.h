@@ -23,6 +23,7 @@ struct RegistryRequest
 
     std::string file; // --registry
     std::string prefix; // --prefix
+    bool demo = false; // --demo
     bool wow32 = false; // --view 32
 };
 

@@ -105,4 +105,22 @@ TEST(ReportCommand, failuresEndWithStatusTwoAndAMessage)
                   test::pinnedClock(), '.', err),
         2);
     EXPECT_NE(err.str().find(dir.file("no/r.txt")), std::string::npos) << err.str();
+
+    // A registry named but not there is not an empty registry.
+    err.str("");
+    EXPECT_EQ(runReportCommand({ dir.file("typo.reg") }, dir.path().string(), dir.file("r.txt"), false,
+                  test::pinnedClock(), '.', err),
+        2);
+    EXPECT_NE(err.str().find(dir.file("typo.reg") + " does not exist"), std::string::npos) << err.str();
+    EXPECT_FALSE(std::filesystem::exists(dir.file("r.txt")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("typo.reg")));
+
+    // Nor is an empty file, which is left as it is.
+    test::writeAll(dir.file("empty.reg"), "");
+    err.str("");
+    EXPECT_EQ(runReportCommand({ dir.file("empty.reg") }, dir.path().string(), dir.file("r.txt"), false,
+                  test::pinnedClock(), '.', err),
+        2);
+    EXPECT_NE(err.str().find("is empty"), std::string::npos) << err.str();
+    EXPECT_EQ(std::filesystem::file_size(dir.file("empty.reg")), 0u);
 }

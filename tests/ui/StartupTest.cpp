@@ -82,6 +82,30 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), broken);
     }
+
+    void wordsTheProgramWouldIgnoreAreRefused()
+    {
+        QTemporaryDir dir;
+        const QString file = copyWineRegistry(dir);
+        const QList<QStringList> mistakes {
+            { QStringLiteral("--registry"), file, QStringLiteral("--list"), QStringLiteral("stray") },
+            { QStringLiteral("--registry"), file, QStringLiteral("--long") },
+            { QStringLiteral("--registry"), file, QStringLiteral("--force") },
+            { QStringLiteral("--registry"), file, QStringLiteral("--list"), QStringLiteral("--report"),
+                dir.filePath(QStringLiteral("r.txt")) },
+            { QStringLiteral("--registry"), file, QStringLiteral("--prefix"), dir.path(),
+                QStringLiteral("--list") },
+        };
+        for (const QStringList& arguments : mistakes) {
+            ScriptedMessageService messages;
+            int exitCode = -1;
+            const auto app = Main(QStringList { QStringLiteral("tidewell") } + arguments, messages, exitCode);
+            QVERIFY2(!app, qPrintable(arguments.join(QLatin1Char(' '))));
+            QCOMPARE(exitCode, 2);
+            QVERIFY(messages.calls().isEmpty());
+        }
+        QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("r.txt"))));
+    }
 };
 
 QTEST_MAIN(StartupTest)
