@@ -702,7 +702,6 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
     const std::string_view first = r.next();
     if (first != "WINE REGISTRY Version 2")
         r.fail(notARegistry(first));
-
     TreeBuilder tree;
     ValueFinder values;
     Key* current = nullptr;
@@ -804,6 +803,12 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
         }
         r.fail("unrecognised line");
     }
+    // Wine ends every line it writes. A last line without its end is the trace of a write cut short
+    // (a full disk, a crash): what it would have said, and what followed, are lost, so nothing of it
+    // is taken as read.
+    if (content.back() != '\n')
+        r.failAt(static_cast<int>(std::count(content.begin(), content.end(), '\n')) + 1,
+            "the file ends in the middle of this line: it was cut short");
     if (current)
         closeBlock(content.size());
     else

@@ -5,6 +5,7 @@
 #include "app/Text.h"
 #include "registry/RegistryApi.h"
 
+#include <algorithm>
 #include <functional>
 
 using namespace tw;
@@ -248,11 +249,37 @@ INSTANTIATE_TEST_SUITE_P(Hive, BadFiles,
             "unknownForm", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=qword:1\n", 4, "unknown value form" },
         BadFile { "garbageLine", "WINE REGISTRY Version 2\n\n[A] 1\nrubbish\n", 4, "unrecognised" },
         BadFile { "valueBeforeKey", "WINE REGISTRY Version 2\n\"x\"=\"y\"\n", 2, "before the first key" },
-        BadFile { "badUtf8", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=\"\xff\"\n", 4, "UTF-8" }),
+        BadFile { "badUtf8", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=\"\xff\"\n", 4, "UTF-8" },
+        BadFile { "cutInTimestamp", "WINE REGISTRY Version 2\n\n[A] 1031", 3, "cut short" },
+        BadFile { "cutInHex", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=hex:00,0", 4, "cut short" },
+        BadFile { "cutInDword", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=dword:0000", 4, "cut short" }),
     [](const auto& param) { return std::string(param.param.name); });
+
+TEST(HiveFormat, aFileCutShortAnywhereButAtALineEndIsRefusedAtItsLastLine)
+{
+    // A cut at a line end cannot be told from a whole file; anywhere else the last line is incomplete.
+    const std::string whole = test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg"));
+    int refused = 0;
+    int cuts = 0;
+    for (std::size_t cut = 1; cut < whole.size(); cut += 37, ++cuts) {
+        const std::string_view part(whole.data(), cut);
+        const int lines = static_cast<int>(std::count(part.begin(), part.end(), '\n'));
+        try {
+            parseHive(part, "cut.reg");
+            EXPECT_EQ(whole[cut - 1], '\n') << "cut at " << cut << " accepted";
+        } catch (const ParseError& e) {
+            ++refused;
+            if (e.message.find("cut short") != std::string::npos) {
+                EXPECT_EQ(e.line, lines + 1) << e.text();
+            }
+        }
+    }
+    EXPECT_GT(refused, cuts * 9 / 10);
+}
 
 TEST(HiveFormat, emptyFileIsAnEmptyRegistry)
 {
+    // What a new file holds between its creation for the lock and its first save.
     const auto hive = parseHive("", "empty");
     EXPECT_TRUE(hive->root.subkeys.empty());
     EXPECT_EQ(serializeHive(*hive), defaultHeader());
