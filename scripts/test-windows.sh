@@ -18,6 +18,8 @@ PREFIX_PARENT="$(mktemp -d)"
 trap 'WINEPREFIX="$PREFIX_PARENT/prefix" wineserver -k 2>/dev/null || true; rm -rf "$PREFIX_PARENT"' EXIT
 export WINEPREFIX="$PREFIX_PARENT/prefix"
 export WINEDEBUG=-all
+# The tests hold Windows-1252 bytes; Wine takes its ANSI code page from the locale.
+export LC_ALL=C.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 wine wineboot -u >/dev/null 2>&1
 # Pose as a Windows the name table knows, to check the system name end to end.

@@ -15,7 +15,6 @@ constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
-constexpr std::size_t kMaxAnsiPath = 260;
 
 bool isStringType(std::uint32_t type)
 {
@@ -190,9 +189,6 @@ hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)
 long HiveRegistry::parseSubKey(const char* subKey, Path& parts) const
 {
     parts.clear();
-    // Windows converts an ANSI key path into the thread's fixed 261-character buffer: longer ones do not fit.
-    if (subKey && std::strlen(subKey) > kMaxAnsiPath)
-        return kErrorMoreData;
     const std::u16string path = fromAnsi(subKey);
     if (path.empty())
         return kErrorSuccess;

@@ -63,9 +63,10 @@ void Registry::GetKeyNames(RegKey root, const std::string& path, std::vector<std
             continue;
         if (rc != kErrorSuccess)
             break;
-        proc.step(__LINE__, [&] {
-            names.push_back(text::ansiToUtf8(text::StripNull(std::string_view(buffer, kNameBuffer))));
-        });
+        if (!proc.step(__LINE__, [&] {
+                names.push_back(text::ansiToUtf8(text::StripNull(std::string_view(buffer, kNameBuffer))));
+            }))
+            break;
     }
     if (opened == kErrorSuccess)
         m_api.RegCloseKey(key);

@@ -137,15 +137,15 @@ std::string Registry::GetStringValue(RegKey root, const std::string& path, const
     std::uint32_t size = 0;
     std::uint32_t type = 0;
     if (opened == kErrorSuccess) {
-        proc.step(
-            __LINE__, [&] { m_api.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, nullptr, &size); });
-        proc.step(__LINE__, [&] {
-            std::string buffer(size, ' ');
-            const long rc = m_api.RegQueryValueExA(
-                key, ansiName.c_str(), nullptr, &type, reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
-            if (rc == kErrorSuccess)
-                result = text::ansiToUtf8(text::StripNull(buffer));
-        });
+        if (proc.step(__LINE__,
+                [&] { m_api.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type, nullptr, &size); }))
+            proc.step(__LINE__, [&] {
+                std::string buffer(size, ' ');
+                const long rc = m_api.RegQueryValueExA(key, ansiName.c_str(), nullptr, &type,
+                    reinterpret_cast<std::uint8_t*>(buffer.data()), &size);
+                if (rc == kErrorSuccess)
+                    result = text::ansiToUtf8(text::StripNull(buffer));
+            });
         m_api.RegCloseKey(key);
     }
     return result;

@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -53,5 +58,24 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+#ifdef _WIN32
+inline bool runningOnWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+#endif
+
+// Tests that write HKEY_LOCAL_MACHINE run under Wine (a throw-away prefix) and, on a real Windows, only
+// when asked for: they need an administrator and change the machine's registry.
+inline bool maySystemRegistryBeWritten()
+{
+#ifdef _WIN32
+    const char* asked = std::getenv("TIDEWELL_TEST_SYSTEM_REGISTRY");
+    return runningOnWine() || (asked && std::string(asked) == "1");
+#else
+    return false;
+#endif
+}
 
 } // namespace tw::test
