@@ -9,12 +9,7 @@ namespace {
 std::string format(Clock::TimePoint t, const char* pattern)
 {
     const std::time_t tt = std::chrono::system_clock::to_time_t(t);
-    std::tm tm {};
-#ifdef _WIN32
-    localtime_s(&tm, &tt);
-#else
-    localtime_r(&tt, &tm);
-#endif
+    std::tm tm = localTime(tt);
     char buf[128];
     const std::size_t n = std::strftime(buf, sizeof buf, pattern, &tm);
     return std::string(buf, n);

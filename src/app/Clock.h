@@ -2,10 +2,14 @@
 #pragma once
 
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <string>
 
 namespace tw {
+
+// The broken-down local time of `t` (the platform's thread-safe call).
+std::tm localTime(std::time_t t);
 
 // The current time and the locale's date forms. The UI fills the forms from the user's locale; tests
 // pin all three so nothing depends on the machine's clock or locale.

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/AppContext.h"
+#include "app/Clock.h"
 #include "registry/RegistryFactory.h"
 
 #include <cstdlib>
@@ -38,6 +39,13 @@ char separator()
 std::unique_ptr<RegistryApi> makeSystemRegistry()
 {
     return nullptr;
+}
+
+std::tm localTime(std::time_t t)
+{
+    std::tm tm {};
+    localtime_r(&t, &tm);
+    return tm;
 }
 
 } // namespace tw

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/AppContext.h"
+#include "app/Clock.h"
 #include "app/Text.h"
 #include "registry/RegistryFactory.h"
 #include "registry/WinRegistry.h"
@@ -37,6 +38,13 @@ char separator()
 std::unique_ptr<RegistryApi> makeSystemRegistry()
 {
     return std::make_unique<WinRegistry>();
+}
+
+std::tm localTime(std::time_t t)
+{
+    std::tm tm {};
+    localtime_s(&tm, &t);
+    return tm;
 }
 
 } // namespace tw
