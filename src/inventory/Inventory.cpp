@@ -2,6 +2,7 @@
 #include "inventory/Inventory.h"
 
 #include "app/Errors.h"
+#include "app/Text.h"
 #include "inventory/UsageRecord.h"
 #include "registry/Registry.h"
 
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <unordered_set>
 
 namespace tw {
 
@@ -86,6 +88,9 @@ std::vector<ProgramRow> Inventory::scan()
     std::vector<std::string> names;
     proc.step(__LINE__, [&] { m_registry.GetKeyNames(kHKeyLocalMachine, kUninstallPath, names); });
     const bool readUsage = !usageHidden();
+    // A row's key is unique in the list. Two subkeys can read as one name (a name cut at a NUL, or
+    // characters the code page has no room for read as '?'): the second is refused, as the list refuses it.
+    std::unordered_set<std::u16string> keys;
     for (const std::string& name : names) {
         const std::string path = kUninstallPath + name;
         bool listed = false;
@@ -97,7 +102,7 @@ std::vector<ProgramRow> Inventory::scan()
             row.text = m_registry.GetStringValue(kHKeyLocalMachine, path, "DisplayName");
             listed = !row.uninstallCommand.empty() && !row.text.empty();
         });
-        if (!listed)
+        if (!listed || !keys.insert(text::toUpper(text::utf8ToUtf16(name))).second)
             continue;
         row.key = name;
         std::string displayIcon;

@@ -154,6 +154,9 @@ std::string getLastUsedOn(
     unsigned m = 0;
     unsigned d = 0;
     civilFromDays(days, y, m, d);
+    // The day after 31 December 9999 is no date the system can hold: the computation fails.
+    if (y > 9999)
+        return {};
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", y, m, d);
     return buf;

@@ -93,6 +93,24 @@ TEST_F(InventoryTest, listsEntriesWithANameAndACommandThatAreNotHidden)
     EXPECT_EQ(m_hive.openHandleCount(), 0u);
 }
 
+TEST_F(InventoryTest, twoSubkeysThatReadAsOneNameGiveOneRow)
+{
+    // "Q\u63a2" has no place in the code page and reads as "Q?", the name of the entry before it.
+    const std::string key = "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\";
+    test::writeAll(m_dir.file("system.reg"),
+        "WINE REGISTRY Version 2\n\n" + key
+            + "Q?] 1\n\"DisplayName\"=\"First\"\n\"UninstallString\"=\"a.exe\"\n\n" + key
+            + "Q\xe6\x8e\xa2] 1\n\"DisplayName\"=\"Second\"\n\"UninstallString\"=\"b.exe\"\n\n" + key
+            + "q?x] 1\n\"DisplayName\"=\"Third\"\n\"UninstallString\"=\"c.exe\"\n");
+    HiveRegistry hive(m_dir.file("system.reg"));
+    ASSERT_FALSE(hive.loadError());
+    Registry reg(hive);
+    Inventory inv(reg, "Microsoft Windows XP", PathMapping(m_dir.path().string()));
+    const auto rows = inv.scan();
+    EXPECT_EQ(keys(rows), (std::vector<std::string> { "Q?", "q?x" }));
+    EXPECT_EQ(rows.at(0).text, "First");
+}
+
 TEST_F(InventoryTest, usageCellsComeFromA552ByteRecordUnlessTheSystemIs98)
 {
     entry("A", "A", "a.exe");

@@ -57,6 +57,9 @@ TEST(UsageRecord, lastUsedDateUsesTheHighHalfTwiceAndTheUtcDate)
     EXPECT_EQ(getLastUsedOn(0, 0, 0, 0x90, ""), "");
     // Beyond the year 9999 the year shown is 7999.
     EXPECT_EQ(getLastUsedOn(0xFF, 0xFF, 0xFF, 0x7F, "").substr(0, 5), "7999-");
+    // The last day there is has no day after it for the "2000" systems.
+    EXPECT_EQ(getLastUsedOn(0x96, 0x59, 0xC8, 0x24, ""), "9999-12-31");
+    EXPECT_EQ(getLastUsedOn(0x96, 0x59, 0xC8, 0x24, "Microsoft Windows 2000"), "");
 }
 
 TEST(UsageRecord, fileTimesAndUnsignedNumbers)
