@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -65,6 +66,8 @@ FrmMain::FrmMain(Application& app, QWidget* parent)
     , m_app(app)
 {
     setObjectName(QStringLiteral("FrmMain"));
+    // The window's HTTP fetch control, used by the update check.
+    (new QNetworkAccessManager(this))->setObjectName(QStringLiteral("Inet1"));
     setWindowTitle(QString::fromStdString(app.context.title));
     // A fixed single border with a minimize button only; without CustomizeWindowHint the platform
     // would add the maximize button back.

@@ -153,19 +153,20 @@ void FrmMain::Mnu_ChangeIcon_Click()
         return;
 
     const PathMapping paths = pathMapping();
+    const QObject* cmdlgIcon = findChild<QObject*>(QStringLiteral("cmdlgIcon"));
+    const QString initDir = cmdlgIcon->property("InitDir").toString();
     QString folder;
     proc.step(__LINE__, [&] {
-        folder = QString::fromStdString(paths.resolve("C:\\Program Files\\"));
+        folder = QString::fromStdString(paths.resolve(initDir.toStdString()));
         if (folder.isEmpty() && !m_app.context.registryFile.empty())
             folder = QFileInfo(QString::fromStdString(m_app.context.registryFile)).absolutePath();
         if (folder.isEmpty())
-            folder = QStringLiteral("C:\\Program Files\\");
+            folder = initDir;
     });
     QString chosen;
     proc.step(__LINE__, [&] {
-        chosen
-            = messageService().getOpenFileName(this, QStringLiteral("Please select an Icon or Exe file..."),
-                folder, QStringLiteral("Application, Icons (*.exe, *.ico)|*.exe;*.ico"));
+        chosen = messageService().getOpenFileName(this, cmdlgIcon->property("DialogTitle").toString(), folder,
+            cmdlgIcon->property("Filter").toString());
     });
     if (chosen.isEmpty())
         return;

@@ -75,6 +75,13 @@ SidePanel::SidePanel(QWidget* parent)
 
     addLines(this);
 
+    // The icon file dialog's settings; the dialog itself opens through the message service.
+    auto* cmdlgIcon = new QObject(this);
+    cmdlgIcon->setObjectName(QStringLiteral("cmdlgIcon"));
+    cmdlgIcon->setProperty("DialogTitle", QStringLiteral("Please select an Icon or Exe file..."));
+    cmdlgIcon->setProperty("Filter", QStringLiteral("Application, Icons (*.exe, *.ico)|*.exe;*.ico"));
+    cmdlgIcon->setProperty("InitDir", QStringLiteral("C:\\Program Files\\"));
+
     auto* fmFind = new PanelFrame(QStringLiteral("fmFind"), this);
     place(fmFind, 145, 240, 2565, 585);
     m_find = new QLineEdit(fmFind);

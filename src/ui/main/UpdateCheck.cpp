@@ -16,6 +16,7 @@
 #include <QNetworkRequest>
 #include <QScopeGuard>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -72,12 +73,13 @@ bool IsConnected()
     return hasUsableInterface();
 }
 
-VersionFetch fetchVersionFile(const QUrl& url, std::chrono::milliseconds timeout)
+VersionFetch fetchVersionFile(
+    const QUrl& url, std::chrono::milliseconds timeout, QNetworkAccessManager* manager)
 {
-    QNetworkAccessManager manager;
+    QNetworkAccessManager own;
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    std::unique_ptr<QNetworkReply> reply(manager.get(request));
+    std::unique_ptr<QNetworkReply> reply((manager ? manager : &own)->get(request));
 
     VersionFetch result;
     bool timedOut = false;
@@ -147,7 +149,10 @@ void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings
     proc.step(__LINE__, [&] {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
-        fetch = fetchVersionFile(settings.url.isEmpty() ? configuredUrl() : settings.url, settings.timeout);
+        auto* inet1
+            = parent ? parent->window()->findChild<QNetworkAccessManager*>(QStringLiteral("Inet1")) : nullptr;
+        fetch = fetchVersionFile(
+            settings.url.isEmpty() ? configuredUrl() : settings.url, settings.timeout, inet1);
     });
 
     const DottedVersion running { { static_cast<std::uint64_t>(app.context.versionMajor),

@@ -9,13 +9,15 @@
 
 class QWidget;
 
+class QNetworkAccessManager;
+
 namespace tw {
 
 struct Application;
 
 // Where the published version is read; the environment variable TIDEWELL_UPDATE_URL names another
 // address (a mirror, or a test's own server).
-inline constexpr const char* kUpdateUrl = "https://www.example.com/tidewell/Tidewell.txt";
+inline constexpr const char* kUpdateUrl = "https://tidewell.example.com/Tidewell.txt";
 inline constexpr std::chrono::milliseconds kUpdateTimeout { 60000 };
 // A version file is one short line: more than this is not a version file, and is not read further.
 inline constexpr qint64 kMaxVersionFileSize = 64 * 1024;
@@ -35,7 +37,9 @@ struct VersionFetch
 
 // An HTTP(S) GET of `url` that ends within `timeout`, waiting in a local event loop that keeps the
 // windows painted but takes no user input.
-VersionFetch fetchVersionFile(const QUrl& url, std::chrono::milliseconds timeout);
+// `manager` is the window's fetch control `Inet1`, or none for one of its own.
+VersionFetch fetchVersionFile(
+    const QUrl& url, std::chrono::milliseconds timeout, QNetworkAccessManager* manager = nullptr);
 
 struct UpdateCheckSettings
 {
