@@ -139,7 +139,7 @@ std::string FrmReport::document() const
     rows.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
         rows.push_back(m_list.program(i));
-    return auditReportDocument(fromBoxText(m_txtHeader->toPlainText()).toStdString(), rows,
+    return auditReportDocument(documentText(*m_txtHeader).toStdString(), rows,
         m_optDetailInfo->isChecked() ? ReportFormat::Long : ReportFormat::Short, m_app.context.osName);
 }
 

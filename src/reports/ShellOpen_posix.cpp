@@ -3,7 +3,12 @@
 
 namespace tw {
 
-bool shellOpen(const std::string&)
+bool shellOpen(const std::string&, void*)
+{
+    return false;
+}
+
+bool haveShellOpen()
 {
     return false;
 }

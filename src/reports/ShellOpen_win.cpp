@@ -9,12 +9,17 @@
 
 namespace tw {
 
-bool shellOpen(const std::string& address)
+bool shellOpen(const std::string& address, void* owner)
 {
-    const HINSTANCE result
-        = ShellExecuteA(nullptr, "open", text::utf8ToAnsi(address).c_str(), "", "", SW_SHOWNORMAL);
+    const HINSTANCE result = ShellExecuteA(
+        static_cast<HWND>(owner), "Open", text::utf8ToAnsi(address).c_str(), "", "", SW_SHOWNORMAL);
     // Not a real handle: a number above 32 means success, anything else is an error code.
     return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+bool haveShellOpen()
+{
+    return true;
 }
 
 } // namespace tw

@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -90,6 +91,14 @@ QString toBoxText(QString crlfText)
 QString fromBoxText(QString boxText)
 {
     return boxText.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+}
+
+QString documentText(const QPlainTextEdit& box)
+{
+    QString text = box.document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'))
+        .replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return fromBoxText(text);
 }
 
 QStringList WYSIWYG_TextBox(const QString& text, int columns)

@@ -24,6 +24,9 @@ QFont fixedPitchFont(qreal pointSize, bool bold = false);
 // Text boxes keep line breaks as '\n'; documents and files have CR LF.
 QString toBoxText(QString crlfText);
 QString fromBoxText(QString boxText);
+// The box's text with CR LF line ends, every character as typed (toPlainText would turn a no-break
+// space into a space).
+QString documentText(const QPlainTextEdit& box);
 
 // The lines a box `columns` characters wide shows for the text, each wrap made a line of its own.
 QStringList WYSIWYG_TextBox(const QString& text, int columns);

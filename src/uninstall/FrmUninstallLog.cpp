@@ -79,21 +79,22 @@ void FrmUninstallLog::Form_Load()
 {
     // No log yet, or one that cannot be read: the box stays empty and nothing is said.
     m_txtLog->clear();
+    m_text.clear();
     QFile file(QString::fromStdString(m_app.context.logPath));
     if (!QFileInfo(file).isFile() || !file.open(QIODevice::ReadOnly))
         return;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return;
-    const std::string shown = logViewerText(std::string_view(bytes.constData(), bytes.size()));
-    m_txtLog->setPlainText(toBoxText(QString::fromStdString(shown)));
+    m_text = logViewerText(std::string_view(bytes.constData(), bytes.size()));
+    m_txtLog->setPlainText(toBoxText(QString::fromStdString(m_text)));
 }
 
 std::string FrmUninstallLog::document() const
 {
     const AppContext& c = m_app.context;
-    return uninstallLogDocument(c.title, c.versionMajor, c.versionMinor, c.versionRevision,
-        m_app.clock.nowGeneral(), fromBoxText(m_txtLog->toPlainText()).toStdString());
+    return uninstallLogDocument(
+        c.title, c.versionMajor, c.versionMinor, c.versionRevision, m_app.clock.nowGeneral(), m_text);
 }
 
 bool FrmUninstallLog::saveFile(const QString& path)
@@ -124,7 +125,10 @@ void FrmUninstallLog::cmdDelete_Click()
                     "Cannot delete " + m_app.context.logPath + ": " + log.errorString().toStdString());
         }))
         return;
-    proc.step(__LINE__, [&] { m_txtLog->clear(); });
+    proc.step(__LINE__, [&] {
+        m_txtLog->clear();
+        m_text.clear();
+    });
 }
 
 void FrmUninstallLog::cmdPrint_Click()

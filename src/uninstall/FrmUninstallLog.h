@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <string>
+
 class QPlainTextEdit;
 
 namespace tw {
@@ -35,6 +37,8 @@ private:
 
     Application& m_app;
     QPlainTextEdit* m_txtLog = nullptr;
+    // The log as read (CR LF between lines): what the box shows, kept as bytes for Save and Print.
+    std::string m_text;
     TextOutput m_output;
 };
 

@@ -76,6 +76,10 @@ private Q_SLOTS:
         QTest::newRow("code page") << true << QByteArray("Deleted Entry for Caf\xe9 Menu Planner\r\n")
                                    << QStringLiteral("Deleted Entry for Caf\u00e9 Menu Planner")
                                    << QByteArray("Deleted Entry for Caf\xe9 Menu Planner\r\n");
+        // The copy holds the bytes as read: a no-break space stays one, a lone LF stays inside its line.
+        QTest::newRow("no-break space and lone LF")
+            << true << QByteArray("Old\xa0Tool\r\nsplit\nline\r\n") << QStringLiteral("Old Tool\nsplit\nline")
+            << QByteArray("Old\xa0Tool\r\nsplit\nline\r\n");
     }
 
     void showsTheLinesOfTheFile()
