@@ -80,6 +80,10 @@ SplitCommand splitCommandLine(
         out.program
             = commandLine.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
         rest = close == std::string::npos ? commandLine.size() : close + 1;
+        // As unquoted: a program named without its extension is the ".exe" of that name.
+        if (!out.program.empty() && !fileExists(out.program) && !hasExtension(out.program)
+            && fileExists(out.program + ".exe"))
+            out.program += ".exe";
     } else {
         // Try each space in turn: the first prefix that names a file is the program.
         std::size_t end = i;

@@ -23,6 +23,12 @@ TEST(CommandLine, aQuotedProgramEndsAtItsClosingQuote)
     EXPECT_EQ(c.program, "C:\\Program Files\\Tidewell Probe\\uninst.exe");
     EXPECT_EQ(c.arguments, (Args { "/S", "_?=C:\\x" }));
     EXPECT_EQ(split("\"C:\\unterminated path").program, "C:\\unterminated path");
+    // Quoted and without its extension, as unquoted: ".exe" is tried when the name itself is no file.
+    EXPECT_EQ(split("\"C:\\My App\\un inst\" /S", { "C:\\My App\\un inst.exe" }).program,
+        "C:\\My App\\un inst.exe");
+    EXPECT_EQ(
+        split("\"C:\\My App\\un inst\" /S", { "C:\\My App\\un inst", "C:\\My App\\un inst.exe" }).program,
+        "C:\\My App\\un inst");
 }
 
 TEST(CommandLine, anUnquotedProgramWithSpacesIsTheFirstPrefixThatExists)

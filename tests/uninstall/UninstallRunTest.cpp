@@ -76,12 +76,20 @@ TEST_F(UninstallRunTest, theCleanUpRemovesTheEntryWithItsSubkeysAndOnlyThenLogsI
     EXPECT_TRUE(left.empty());
     EXPECT_EQ(log(), "Uninstall Not Successful. Force the removal of the program from the list.\r\n");
     EXPECT_EQ(m_hive.openHandleCount(), 0u);
+
+    // A file another program damaged cannot be written: the entry stays and nothing is logged.
+    m_reg.SaveString(kHKeyLocalMachine, kUninstallPath + std::string("Again"), "DisplayName", "Again");
+    std::filesystem::remove(m_dir.file("UnLog.log"));
+    test::writeAll(m_file, test::readAll(m_file) + "garbage line\n");
+    EXPECT_FALSE(m_run.forceRemoval({ "Again", "Again", "" }));
+    EXPECT_EQ(log(), "");
 }
 
 TEST_F(UninstallRunTest, theWaitEndsWithTheStartedProcessNotWithItsHandOff)
 {
     m_reg.DeleteKey(kHKeyLocalMachine, kUninstallPath + std::string("Probe\\Sub"));
     EXPECT_EQ(m_run.run(target("handoff")), UninstallOutcome::StillPresent);
+    EXPECT_EQ(log(), kStart + "Uninstall Not Successful. Program was not removed from the list.\r\n");
     // The copy it started removes the entry a moment later.
     for (int i = 0; i < 250
          && !m_reg.GetStringValue(kHKeyLocalMachine, kUninstallPath + std::string("Probe"), "DisplayName")

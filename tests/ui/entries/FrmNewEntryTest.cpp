@@ -106,6 +106,8 @@ private Q_SLOTS:
     {
         TestApplication test(kEntries);
         Dialog d(test);
+        d.dialog->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.dialog));
         const struct
         {
             QString name;
@@ -122,7 +124,9 @@ private Q_SLOTS:
             d.ok(r.name, QStringLiteral("Name"), QStringLiteral("cmd.exe"));
             QVERIFY2(test.messages.calls().last().text.startsWith(r.starts),
                 qPrintable(test.messages.calls().last().text));
+            QCOMPARE(test.messages.calls().last().icon, MsgIcon::Information);
             QCOMPARE(d.regName->selectedText(), r.name);
+            QCOMPARE(QApplication::focusWidget(), d.regName);
             QVERIFY(d.dialog->isVisible());
         }
         QCOMPARE(test.value(QStringLiteral("Hidden"), QStringLiteral("DisplayName")),

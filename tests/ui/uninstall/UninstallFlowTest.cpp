@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <functional>
+
 using namespace tw;
 
 namespace {
@@ -48,6 +50,28 @@ struct Fixture
     TestApplication test;
 };
 
+// Acts on the clean-up dialog once it is open. The wait for the uninstaller lets timers run, so a single
+// shot could come before the dialog; this one looks again until the dialog is there.
+void whenCleanUpOpens(const std::function<void(QWidget*)>& act)
+{
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, act] {
+        QWidget* dialog = qobject_cast<FrmUninstaller*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        act(dialog);
+    });
+    poll->start(10);
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
 } // namespace
 
 class UninstallFlowTest : public QObject
@@ -72,8 +96,7 @@ private Q_SLOTS:
         Fixture f("leave");
         QString shownName;
         QString explanation;
-        QTimer::singleShot(0, [&] {
-            QWidget* dialog = QApplication::activeModalWidget();
+        whenCleanUpOpens([&](QWidget* dialog) {
             shownName = dialog->findChild<QLineEdit*>(QStringLiteral("TxtDName"))->text();
             explanation = dialog->findChild<QLabel*>(QStringLiteral("lblMessage1"))->text();
             QTest::mouseClick(
@@ -98,18 +121,61 @@ private Q_SLOTS:
     void cancelLogsTheAbortAndTheCloseBoxNothing()
     {
         Fixture f("leave");
-        QTimer::singleShot(0, [] {
-            QTest::mouseClick(
-                QApplication::activeModalWidget()->findChild<QPushButton*>(QStringLiteral("CmdCancel")),
-                Qt::LeftButton);
+        whenCleanUpOpens([](QWidget* dialog) {
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CmdCancel")), Qt::LeftButton);
         });
         f.test.window().Show_FormUninstall();
         QCOMPARE(readLog(f.test), kStart + kNotRemoved + QStringLiteral("Aborted by the user.\r\n"));
-        QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+        whenCleanUpOpens([](QWidget* dialog) { dialog->close(); });
         f.test.window().Show_FormUninstall();
         QCOMPARE(readLog(f.test),
             kStart + kNotRemoved + QStringLiteral("Aborted by the user.\r\n\r\n") + kStart + kNotRemoved);
         QCOMPARE(f.test.window().list().rowCount(), 2);
+    }
+
+    void anUninstallerThatHandsOverAndEndsIsJudgedWhenItEnds()
+    {
+        // The stand-in starts a copy that removes the entry later: at the verdict the entry is still there.
+        Fixture f("handoff");
+        f.test.app().registry->DeleteKey(kHKeyLocalMachine, Fixture::kPath + "\\Sub");
+        bool opened = false;
+        whenCleanUpOpens([&](QWidget* dialog) {
+            opened = true;
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CmdCancel")), Qt::LeftButton);
+        });
+        f.test.window().Show_FormUninstall();
+        QVERIFY(opened);
+        QCOMPARE(readLog(f.test), kStart + kNotRemoved + QStringLiteral("Aborted by the user.\r\n"));
+        // The copy ends its work afterwards.
+        QTRY_COMPARE_WITH_TIMEOUT(
+            f.test.value(QStringLiteral("Probe"), QStringLiteral("DisplayName")), QString(), 10000);
+    }
+
+    void aCleanUpThatCannotDeleteTellsTheUserLogsNothingAndStaysOpen()
+    {
+        Fixture f("leave");
+        QByteArray damaged;
+        bool stillOpen = false;
+        whenCleanUpOpens([&](QWidget* dialog) {
+            // Another program damages the file: nothing may be written over it.
+            {
+                QFile file(f.test.registryFile());
+                QVERIFY(file.open(QIODevice::Append));
+                file.write("garbage line\n");
+            }
+            damaged = fileBytes(f.test.registryFile());
+            f.test.messages.answer(MsgButton::Ok);
+            QTest::mouseClick(
+                dialog->findChild<QPushButton*>(QStringLiteral("CmdUninstall")), Qt::LeftButton);
+            stillOpen = dialog->isVisible();
+            dialog->close();
+        });
+        f.test.window().Show_FormUninstall();
+        QVERIFY(stillOpen);
+        QCOMPARE(f.test.messages.calls().size(), 1);
+        QCOMPARE(f.test.messages.calls().last().icon, MsgIcon::Critical);
+        QCOMPARE(readLog(f.test), kStart + kNotRemoved);
+        QCOMPARE(fileBytes(f.test.registryFile()), damaged);
     }
 
     void aCommandThatCannotStartIsReportedAndNothingElseHappens()
@@ -128,6 +194,8 @@ private Q_SLOTS:
         QCOMPARE(f.test.messages.calls().size(), 2);
         QVERIFY(f.test.messages.calls()[0].text.contains(QStringLiteral("\r\nin Show_FormUninstall\r\n")));
         QCOMPARE(readLog(f.test), kStart);
+        QCOMPARE(f.test.value(QStringLiteral("Probe"), QStringLiteral("DisplayName")),
+            QStringLiteral("Probe App"));
     }
 
     void withNoSelectionNothingIsLoggedOrStarted()
