@@ -3,7 +3,7 @@
 // into the image lists, rows into the model) on 1,000, 10,000 and 100,000 entries, then a refresh.
 // Usage: tidewell_list_benchmark [ENTRIES...], one size per run to measure its peak memory alone.
 #include "BenchFixture.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "inventory/PathMapping.h"
 #include "registry/HiveRegistry.h"
 #include "ui/main/FrmMain.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "ui/QtErrorReporter.h"
 #include "ui/QtMessageService.h"
 

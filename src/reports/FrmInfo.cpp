@@ -2,7 +2,7 @@
 #include "reports/FrmInfo.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "inventory/Inventory.h"
 #include "reports/LinkRule.h"
 #include "ui/DesktopService.h"

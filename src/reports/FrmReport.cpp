@@ -2,7 +2,7 @@
 #include "reports/FrmReport.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "reports/TextFiles.h"
 #include "system/clsSystem.h"
 #include "ui/MessageService.h"

@@ -4,7 +4,7 @@
 #include <QFrame>
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "app/Text.h"
 #include "reports/TextWrap.h"
 #include "ui/MessageService.h"

@@ -2,7 +2,7 @@
 #include "uninstall/FrmUninstallLog.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "reports/TextFiles.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"

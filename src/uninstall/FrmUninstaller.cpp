@@ -2,7 +2,7 @@
 #include "uninstall/FrmUninstaller.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"

@@ -3,7 +3,7 @@
 
 #include "RecordingDesktopService.h"
 #include "ScriptedMessageService.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "app/Startup.h"
 #include "ScriptedMessageService.h"
+#include "app/ModMain.h"
 #include "ui/main/FrmMain.h"
 
 #include <QApplication>

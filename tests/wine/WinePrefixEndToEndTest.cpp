@@ -4,7 +4,7 @@
 // same code as its commands, waiting for Wine to save its registry before it judges.
 #include "RecordingDesktopService.h"
 #include "ScriptedMessageService.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "system/WineServer.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/MainActions.h"

@@ -2,7 +2,7 @@
 #include "ui/entries/FrmEditEntry.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "inventory/Inventory.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"

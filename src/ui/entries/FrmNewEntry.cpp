@@ -2,7 +2,7 @@
 #include "ui/entries/FrmNewEntry.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "app/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"

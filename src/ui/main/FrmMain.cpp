@@ -2,7 +2,7 @@
 #include "ui/main/FrmMain.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "inventory/PathMapping.h"
 #include "registry/RegistryView.h"
 #include "system/WineServer.h"

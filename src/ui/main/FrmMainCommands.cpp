@@ -3,7 +3,7 @@
 #include "ui/main/FrmMain.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "registry/RegistryView.h"
 #include "reports/FrmInfo.h"
 #include "reports/FrmReport.h"

@@ -3,7 +3,7 @@
 #include "ui/main/FrmMain.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "registry/RegistryView.h"
 #include "ui/entries/FrmDeleteEntry.h"
 #include "ui/entries/FrmEditEntry.h"

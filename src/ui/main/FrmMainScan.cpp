@@ -3,7 +3,7 @@
 #include "ui/main/FrmMain.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "inventory/IconExtractor.h"
 #include "inventory/Inventory.h"
 #include "inventory/PathMapping.h"

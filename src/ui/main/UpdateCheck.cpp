@@ -2,7 +2,7 @@
 #include "ui/main/UpdateCheck.h"
 
 #include "app/Errors.h"
-#include "app/Startup.h"
+#include "app/ModMain.h"
 #include "ui/MessageService.h"
 #include "ui/main/VersionCompare.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "app/Startup.h"
+#include "app/ModMain.h"
 
 #include "app/Errors.h"
 #include "app/FsPath.h"

@@ -41,7 +41,7 @@ struct Application
     void adopt(OpenedRegistry opened);
 };
 
-// Start-up: reads the command line, opens the registry, fixes the context and shows the main
+// The main module. Start-up: reads the command line, opens the registry, fixes the context and shows the main
 // window. Returns the running application, or nullptr with the exit code to end with (0 after
 // --help, --version or --list, 2 when the registry cannot be opened). Links and the help page open through
 // `desktop`, or through the desktop's own handlers when it is nullptr.
