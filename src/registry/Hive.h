@@ -86,8 +86,13 @@ inline constexpr std::uint64_t kMaxFileSize = 256ull << 20;
 // One value's data. Windows' own limit is 1 MB in the standard hive format; the largest real values
 // (performance counter names, installer caches) are a few hundred KB.
 inline constexpr std::size_t kMaxValueSize = 16u << 20;
-// Levels of keys below HKEY_LOCAL_MACHINE: Windows' own limit.
-inline constexpr std::size_t kMaxKeyDepth = 512;
+// Levels of keys below HKEY_LOCAL_MACHINE. Windows allows 512, but the deepest keys of real registries lie
+// a few dozen levels down: a key nested hundreds deep is the mark of a damaged or made-up file.
+inline constexpr std::size_t kMaxKeyDepth = 256;
+// Keys and values in one file. Each takes a few hundred bytes in memory, so a file of tiny keys would
+// otherwise take dozens of times its size; a large Windows registry holds well under a million keys.
+inline constexpr std::size_t kMaxKeyCount = 2'000'000;
+inline constexpr std::size_t kMaxValueCount = 4'000'000;
 // A value name's length in characters: Windows' own limit.
 inline constexpr std::size_t kMaxValueNameLength = 16383;
 

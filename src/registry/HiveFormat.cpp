@@ -20,6 +20,7 @@ constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 // Names longer than Windows creates (255) are still read, as Wine reads them, up to its own bound.
 constexpr std::size_t kMaxKeyNameReadLength = 16383;
 // A key line names every level: the deepest key with the longest names, and their separators.
+constexpr std::size_t kMaxValueLineLength = 64u << 20;
 constexpr std::size_t kMaxKeyPathLength = kMaxKeyDepth * (kMaxKeyNameReadLength + 1);
 constexpr const char* keyPathTooLong = "the key's path is too long";
 constexpr std::uint64_t kTicks1601To1970 = 116'444'736'000'000'000;
@@ -240,12 +241,12 @@ std::u16string parseEscaped(
     }
 }
 
-void expectEnd(Reader& r, std::string_view line, std::size_t pos)
+void expectEnd(Reader& r, std::string_view line, std::size_t pos, const char* after = "the value")
 {
     while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
         ++pos;
     if (pos != line.size())
-        r.fail("unexpected text after the value");
+        r.fail(std::string("unexpected text after ") + after);
 }
 
 bool startsWith(std::string_view s, std::string_view prefix)
@@ -279,7 +280,7 @@ std::vector<std::uint8_t> parseHexBytes(Reader& r, std::string_view line, std::s
             if (r.atEnd())
                 r.fail("the value continues past the end of the file");
             line = r.next();
-            text += std::string(line) + "\n";
+            text.append(line).push_back('\n');
             pos = 0;
             continue;
         }
@@ -304,8 +305,13 @@ std::vector<std::uint8_t> parseHexBytes(Reader& r, std::string_view line, std::s
 
 Value parseValue(Reader& r, std::string_view line)
 {
+    // No value fits in a line longer than this (16 MiB written with the longest escapes takes 48 MiB):
+    // refused before the line is copied.
+    if (line.size() > kMaxValueLineLength)
+        r.fail(valueTooLarge());
     Value v;
-    v.text = std::string(line) + "\n";
+    v.text.reserve(line.size() + 1);
+    v.text.append(line).push_back('\n');
     std::size_t pos = 0;
     if (line[0] == '@') {
         pos = 1;
@@ -399,6 +405,8 @@ std::vector<std::u16string> splitPath(std::u16string_view path)
 std::string notARegistry(std::string_view first)
 {
     const std::string expected = "not a registry file (the first line is not \"WINE REGISTRY Version 2\")";
+    if (startsWith(first, "WINE REGISTRY Version 2\r"))
+        return expected + ": its lines end in a carriage return alone, which Wine does not write";
     if (startsWith(first, "regf"))
         return expected + ": it is a Windows registry hive, which Tidewell does not read";
     const std::string_view utf16Export("\xff\xfeW\0i\0n\0d\0o\0w\0s\0 \0R\0e\0g\0", 22);
@@ -463,6 +471,15 @@ void emitKey(const Key& root, std::string& out)
     }
 }
 
+// 2000000 as "2,000,000", for messages.
+std::string grouped(std::size_t n)
+{
+    std::string digits = std::to_string(n);
+    for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
+        digits.insert(static_cast<std::size_t>(i), ",");
+    return digits;
+}
+
 // Builds the tree while a file is read. Wine writes keys in nearly Windows' order, so a new subkey almost
 // always goes at the end of its parent's sorted list. A file in another order must not make each insertion
 // shift the whole list: a large parent that receives a subkey out of order takes the rest unsorted, is
@@ -485,8 +502,10 @@ public:
             return *parent.subkeys.back();
         if (Key* existing = parent.findSubkey(name))
             return *existing;
-        if (parent.subkeys.size() < kSortedInsertLimit)
+        if (parent.subkeys.size() < kSortedInsertLimit) {
+            ++m_keys;
             return parent.addSubkey(std::move(name));
+        }
         auto& index = m_unsorted[&parent];
         for (const auto& k : parent.subkeys)
             index.emplace(text::toUpper(k->name), k.get());
@@ -494,6 +513,8 @@ public:
         index.emplace(text::toUpper(added.name), &added);
         return added;
     }
+
+    std::size_t keyCount() const { return m_keys; }
 
     void finish()
     {
@@ -506,8 +527,9 @@ public:
 private:
     static constexpr std::size_t kSortedInsertLimit = 64;
 
-    static Key& append(Key& parent, std::u16string name)
+    Key& append(Key& parent, std::u16string name)
     {
+        ++m_keys;
         auto key = std::make_unique<Key>();
         key->name = std::move(name);
         key->parent = &parent;
@@ -515,18 +537,16 @@ private:
     }
 
     std::unordered_map<Key*, std::unordered_map<std::u16string, Key*>> m_unsorted;
+    std::size_t m_keys = 0;
 };
 
 // Finds a value already read into a key. Most keys hold a few values, but some hold thousands (shared
-// DLL counts, caches), where a linear search for each value read would make reading quadratic.
+// DLL counts, caches), where a linear search for each value read would make reading quadratic. A key's
+// index lives for the whole file, since a file may name one key in many blocks.
 class ValueFinder
 {
 public:
-    void reset(Key& key)
-    {
-        m_key = &key;
-        m_index.clear();
-    }
+    void reset(Key& key) { m_key = &key; }
 
     Value* find(std::u16string_view name)
     {
@@ -535,16 +555,17 @@ public:
             return m_key->findValue(name);
         // Values are only appended or replaced under an equal name while reading, so the index grows
         // by the values added since the last look.
-        for (std::size_t i = m_index.size(); i < values.size(); ++i)
-            m_index.emplace(text::toUpper(values[i].name), i);
-        const auto it = m_index.find(text::toUpper(name));
-        return it == m_index.end() ? nullptr : &values[it->second];
+        auto& index = m_indexes[m_key];
+        for (std::size_t i = index.size(); i < values.size(); ++i)
+            index.emplace(text::toUpper(values[i].name), i);
+        const auto it = index.find(text::toUpper(name));
+        return it == index.end() ? nullptr : &values[it->second];
     }
 
 private:
     static constexpr std::size_t kLinearLimit = 32;
     Key* m_key = nullptr;
-    std::unordered_map<std::u16string, std::size_t> m_index;
+    std::unordered_map<const Key*, std::unordered_map<std::u16string, std::size_t>> m_indexes;
 };
 
 } // namespace
@@ -712,6 +733,7 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
     };
     // The keys that had a block already; not told by their time, which "#time=0" sets to 0.
     std::unordered_set<const Key*> withBlock;
+    std::size_t valueCount = 0;
     while (!r.atEnd()) {
         const std::size_t lineStart = r.offset();
         const std::string_view line = r.next();
@@ -730,7 +752,7 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
                 if (seconds > 0xFFFFFFFFull)
                     r.fail("the key's time stamp is out of range");
             }
-            expectEnd(r, line, pos);
+            expectEnd(r, line, pos, "the key's name and time stamp");
             std::vector<std::u16string> parts = splitPath(path);
             if (parts.size() > kMaxKeyDepth)
                 r.fail("the key is nested " + std::to_string(parts.size()) + " levels deep, deeper than the "
@@ -743,6 +765,9 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
                 if (part.size() > kMaxKeyNameReadLength)
                     r.fail("a key name is too long");
                 key = &tree.child(*key, part);
+                if (tree.keyCount() > kMaxKeyCount)
+                    r.fail("the file holds more than " + grouped(kMaxKeyCount)
+                        + " keys, more than a registry file may hold");
                 spelledAsStored = spelledAsStored && key->name == part;
             }
             const bool duplicateBlock = !withBlock.insert(key).second;
@@ -777,7 +802,7 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
             }
             if (digits == 0)
                 r.fail("the key's #time has no digits");
-            expectEnd(r, line, pos);
+            expectEnd(r, line, pos, "the key's #time");
             current->modified = ft;
             continue;
         }
@@ -797,6 +822,9 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
                 current->text.clear();
                 blockStart = std::string_view::npos;
             } else {
+                if (++valueCount > kMaxValueCount)
+                    r.fail("the file holds more than " + grouped(kMaxValueCount)
+                        + " values, more than a registry file may hold");
                 current->values.push_back(std::move(v));
             }
             continue;

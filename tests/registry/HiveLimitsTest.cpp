@@ -56,9 +56,9 @@ std::vector<std::u16string> subkeyNames(const Key& k)
 
 } // namespace
 
-TEST(HiveLimits, keysAreReadAndWrittenBackUpTo512LevelsDeepAndRefusedBeyond)
+TEST(HiveLimits, keysAreReadAndWrittenBackUpTo256LevelsDeepAndRefusedBeyond)
 {
-    for (std::size_t depth : { std::size_t { 500 }, kMaxKeyDepth }) {
+    for (std::size_t depth : { std::size_t { 200 }, kMaxKeyDepth }) {
         const std::string content = nestedFile(depth);
         const auto hive = parseHive(content, "deep.reg");
         const Key* deepest = descend(hive->root, depth);
@@ -67,13 +67,13 @@ TEST(HiveLimits, keysAreReadAndWrittenBackUpTo512LevelsDeepAndRefusedBeyond)
         ASSERT_NE(deepest->findValue(u"v"), nullptr);
         EXPECT_EQ(serializeHive(*hive), content);
     }
-    for (std::size_t depth : { kMaxKeyDepth + 1, std::size_t { 200000 } }) {
+    for (std::size_t depth : { kMaxKeyDepth + 1, std::size_t { 500 }, std::size_t { 200000 } }) {
         const auto started = std::chrono::steady_clock::now();
         const ParseError e = parseError(nestedFile(depth));
         EXPECT_EQ(e.line, 4);
         EXPECT_EQ(e.message,
             "the key is nested " + std::to_string(depth)
-                + " levels deep, deeper than the 512 levels a key may have");
+                + " levels deep, deeper than the 256 levels a key may have");
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     }
 }
@@ -137,6 +137,9 @@ TEST(HiveLimits, keysAndValuesInAnyOrderReadIntoWindowsOrder)
     for (int i = 0; i < kKeys; ++i)
         content += "\"v" + std::to_string(i) + "\"=dword:00000001\n";
     content += "\"V17\"=dword:00000011\n";
+    // One key named again in a block of its own for each of its values.
+    for (int i = 0; i < 20000; ++i)
+        content += "\n[Again] 1\n\"v" + std::to_string(i) + "\"=\"\"\n";
 
     const auto started = std::chrono::steady_clock::now();
     const auto hive = parseHive(content, "order.reg");
@@ -161,6 +164,7 @@ TEST(HiveLimits, keysAndValuesInAnyOrderReadIntoWindowsOrder)
     EXPECT_TRUE(text::equalsIgnoreCase(many->values[17].name, u"v17"));
     EXPECT_EQ(many->values[17].data[0], 0x11);
     EXPECT_EQ(many->values[18].name, u"v18");
+    EXPECT_EQ(hive->root.findSubkey(u"Again")->values.size(), 20000u);
 }
 
 // The registry calls on a tree nested as deep as it may go: handles, enumeration and creation.
@@ -168,23 +172,23 @@ TEST(HiveLimits, deepKeysCanBeOpenedEnumeratedAndExtendedToTheLimitOnly)
 {
     test::TempDir dir;
     const std::string file = dir.file("system.reg");
-    test::writeAll(file, nestedFile(500));
+    test::writeAll(file, nestedFile(244));
     HiveRegistry hive(file);
     ASSERT_FALSE(hive.loadError());
     Registry reg(hive);
 
     // Paths longer than the ANSI calls take are walked one level per handle.
     std::vector<RegKey> handles { kHKeyLocalMachine };
-    for (int level = 0; level < 500; ++level) {
+    for (int level = 0; level < 244; ++level) {
         std::vector<std::string> names;
         reg.GetKeyNames(handles.back(), "k", names);
-        EXPECT_EQ(names, level < 499 ? std::vector<std::string> { "k" } : std::vector<std::string> {})
+        EXPECT_EQ(names, level < 243 ? std::vector<std::string> { "k" } : std::vector<std::string> {})
             << level;
         RegKey next = 0;
         ASSERT_EQ(hive.RegOpenKeyA(handles.back(), "k", &next), kErrorSuccess) << level;
         handles.push_back(next);
     }
-    EXPECT_EQ(reg.GetStringValue(handles[499], "k", "v"), "deep");
+    EXPECT_EQ(reg.GetStringValue(handles[243], "k", "v"), "deep");
 
     RegKey created = 0;
     EXPECT_EQ(
@@ -193,7 +197,7 @@ TEST(HiveLimits, deepKeysCanBeOpenedEnumeratedAndExtendedToTheLimitOnly)
     EXPECT_EQ(hive.RegCreateKeyA(created, "n", &tooDeep), kErrorInvalidParameter);
     EXPECT_EQ(hive.RegCreateKeyA(handles.back(), "a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\l\\m\\n", &tooDeep),
         kErrorInvalidParameter);
-    EXPECT_EQ(hive.RegSetValueExA(created, "at512", 0, kRegDword, std::vector<std::uint8_t>(4, 1).data(), 4),
+    EXPECT_EQ(hive.RegSetValueExA(created, "at256", 0, kRegDword, std::vector<std::uint8_t>(4, 1).data(), 4),
         kErrorSuccess);
     hive.RegCloseKey(created);
     for (RegKey h : handles)
@@ -202,13 +206,13 @@ TEST(HiveLimits, deepKeysCanBeOpenedEnumeratedAndExtendedToTheLimitOnly)
 
     // What was saved reads back whole.
     const auto again = parseHive(test::readAll(file), file);
-    const Key* level500 = descend(again->root, 500);
-    ASSERT_NE(level500, nullptr);
-    const Key* k = level500;
+    const Key* level244 = descend(again->root, 244);
+    ASSERT_NE(level244, nullptr);
+    const Key* k = level244;
     for (const char16_t* name : { u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"h", u"i", u"j", u"l", u"m" })
         k = k ? k->findSubkey(name) : nullptr;
     ASSERT_NE(k, nullptr);
-    EXPECT_NE(k->findValue(u"at512"), nullptr);
+    EXPECT_NE(k->findValue(u"at256"), nullptr);
 }
 
 TEST(HiveLimits, aValueTheFileCouldNotHoldIsNotSet)
