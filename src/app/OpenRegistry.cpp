@@ -118,7 +118,12 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
         }
         // A named file that is not there is a slip of the keyboard, not a wish for an empty registry.
         if (choice.prefix.empty() && choice.origin != "demo" && !fileExists(opened.file)) {
-            opened.error = "The registry file " + opened.file + " does not exist.";
+            std::error_code ec;
+            const auto status = std::filesystem::status(toFsPath(opened.file), ec);
+            opened.error = "The registry file " + opened.file
+                + (!std::filesystem::exists(status)             ? " does not exist."
+                        : std::filesystem::is_directory(status) ? " is a folder, not a registry file."
+                                                                : " is not a regular file.");
             return opened;
         }
         // An empty file holds no registry, not an empty one: most likely a write that never finished.

@@ -36,6 +36,10 @@ public:
 };
 std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error);
 
+// Removes the temporary files that writers of `path` killed mid-write left beside it. Only for a caller that
+// holds the lock of `path`, since no other writer is then midway.
+void removeLeftovers(const std::string& path);
+
 // Writes to a temporary file in the same folder, flushes it and renames it over the old one.
 bool replaceFile(const std::string& path, const std::string& content, std::string& error);
 

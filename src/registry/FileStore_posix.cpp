@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -94,7 +95,8 @@ std::optional<Stamp> stamp(const std::string& path)
 
 ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without blocking: a pipe named as the file must not hold the program until someone writes to it.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         if (errno == ENOENT)
             return ReadResult::Missing;
@@ -104,11 +106,18 @@ ReadResult readFile(const std::string& path, std::string& content, Stamp& stampO
     struct stat st
     {
     };
-    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? "it is a folder" : std::strerror(errno);
+    if (fstat(fd, &st) != 0) {
+        error = std::strerror(errno);
         close(fd);
         return ReadResult::Failed;
     }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        close(fd);
+        return ReadResult::Failed;
+    }
+    // Reads of a regular file do not block anyway; the flag only had to keep open() from waiting.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     content.clear();
     content.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
@@ -170,6 +179,28 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
     }
     error = "the file keeps being replaced";
     return nullptr;
+}
+
+void removeLeftovers(const std::string& path)
+{
+    std::string real = path;
+    if (char* resolved = realpath(path.c_str(), nullptr)) {
+        real = resolved;
+        free(resolved);
+    }
+    const std::string folder = folderOf(real);
+    const auto slash = real.rfind('/');
+    // The names replaceFile's mkstemp gives: "." + the file's name + "." + six characters.
+    const std::string prefix = "." + (slash == std::string::npos ? real : real.substr(slash + 1)) + ".";
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            unlink((folder + "/" + name).c_str());
+    }
+    closedir(dir);
 }
 
 bool replaceFile(const std::string& requested, const std::string& content, std::string& error)

@@ -118,6 +118,11 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
     return nullptr;
 }
 
+void removeLeftovers(const std::string&)
+{
+    // GetTempFileName's names do not tell this program's files from others': they are left to the user.
+}
+
 bool replaceFile(const std::string& path, const std::string& content, std::string& error)
 {
     const std::wstring target = wide(path);

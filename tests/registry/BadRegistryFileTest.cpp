@@ -131,7 +131,8 @@ TEST(BadRegistryFile, eachIsReportedWithItsLineAndLeftAsItWas)
 }
 
 // A file of several hundred MB, and one whose last value runs to 1 GiB, are refused by their size before
-// they are read: neither the time nor the memory taken grows with them.
+// they are read, naming the line where the value that makes them so begins: neither the time nor the memory
+// taken grows with them.
 TEST(BadRegistryFile, filesOverTheSizeLimitAreRefusedUnread)
 {
     for (const std::uintmax_t size : { std::uintmax_t { 300 } << 20, std::uintmax_t { 1 } << 30 }) {
@@ -148,8 +149,10 @@ TEST(BadRegistryFile, filesOverTheSizeLimitAreRefusedUnread)
         const auto started = std::chrono::steady_clock::now();
 
         expectRefusedAndUntouched(file,
-            file + ": the file is " + std::to_string(size >> 20)
-                + " MiB, larger than the 256 MiB a registry file may be");
+            file + ", line 6: the file is " + std::to_string(size >> 20)
+                + " MiB, larger than the 256 MiB a registry file may be: the entry that begins on this line "
+                  "is "
+                  "longer than any value may be");
 
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
         EXPECT_LT(peakKilobytes() - peakBefore, 64 * 1024);
@@ -157,4 +160,20 @@ TEST(BadRegistryFile, filesOverTheSizeLimitAreRefusedUnread)
         EXPECT_EQ(digest(file), before);
         EXPECT_EQ(entriesIn(dir.path()), 1u);
     }
+
+    // Many ordinary lines: the line on which the file passes the limit.
+    test::TempDir dir;
+    const std::string file = dir.file("system.reg");
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << kHeader;
+        const std::string block = "[Software\\\\Many] 1700000000\n\"v\"=\"" + std::string(1000, 'x') + "\"\n";
+        for (std::uint64_t written = kHeader.size(); written <= (std::uint64_t { 257 } << 20);
+             written += block.size())
+            out << block;
+    }
+    HiveRegistry hive(file);
+    ASSERT_TRUE(hive.loadError());
+    EXPECT_NE(hive.loadError()->text().find(": it passes that size on this line"), std::string::npos);
+    EXPECT_GT(hive.loadError()->line, 400000);
 }
