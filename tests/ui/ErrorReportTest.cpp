@@ -37,109 +37,76 @@ Outcome runProcedure(int failures)
 
 } // namespace
 
+// The step logic itself is covered in ErrorsTest; here the box the Qt reporter shows and how its answer
+// is followed, the busy pointer included.
 class ErrorReportTest : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-    void shouldShowTheCommonErrorReport();
-    void shouldFollowTheAnswer_data();
-    void shouldFollowTheAnswer();
-    void shouldLeaveWhenTheReportGoesUnanswered();
+    void init()
+    {
+        m_messages = std::make_unique<ScriptedMessageService>();
+        m_reporter = std::make_unique<QtErrorReporter>(*m_messages);
+        setErrorReporter(m_reporter.get());
+    }
+
+    void cleanup()
+    {
+        setErrorReporter(nullptr);
+        m_reporter.reset();
+        m_messages.reset();
+        while (QGuiApplication::overrideCursor())
+            QGuiApplication::restoreOverrideCursor();
+    }
+
+    void showsTheCommonReportAndFollowsTheAnswer_data()
+    {
+        QTest::addColumn<MsgButton>("answer");
+        QTest::addColumn<int>("failures");
+        QTest::addColumn<int>("firstRuns");
+        QTest::addColumn<bool>("secondRan");
+        QTest::addColumn<bool>("pointerReset");
+        QTest::newRow("retry runs the failing statement again")
+            << MsgButton::Retry << 1 << 2 << true << false;
+        QTest::newRow("ignore goes on with the next statement")
+            << MsgButton::Ignore << -1 << 1 << true << false;
+        QTest::newRow("abort leaves and resets the pointer") << MsgButton::Abort << -1 << 1 << false << true;
+    }
+
+    void showsTheCommonReportAndFollowsTheAnswer()
+    {
+        QFETCH(MsgButton, answer);
+        QFETCH(int, failures);
+        QFETCH(int, firstRuns);
+        QFETCH(bool, secondRan);
+        QFETCH(bool, pointerReset);
+        // A busy pointer set twice over, as nested waits leave it.
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        m_messages->answer(answer);
+
+        const Outcome outcome = runProcedure(failures);
+
+        QCOMPARE(outcome.firstRuns, firstRuns);
+        QCOMPARE(outcome.secondRan, secondRan);
+        QCOMPARE(QGuiApplication::overrideCursor() == nullptr, pointerReset);
+        QCOMPARE(m_messages->unexpectedCalls(), 0);
+        QCOMPARE(m_messages->calls().size(), 1);
+        const ScriptedMessageService::Call& box = m_messages->calls().first();
+        QCOMPARE(box.kind, ScriptedMessageService::CallKind::Message);
+        QCOMPARE(box.title, QStringLiteral("Error"));
+        QCOMPARE(box.icon, MsgIcon::Critical);
+        QCOMPARE(box.buttons, (MsgButtons { MsgButton::Abort, MsgButton::Retry, MsgButton::Ignore }));
+        QCOMPARE(box.text,
+            QStringLiteral("Error 53: File not found\r\nin cmdOk_Click\r\nThe error occured at line: %1")
+                .arg(outcome.failingLine));
+    }
 
 private:
     std::unique_ptr<ScriptedMessageService> m_messages;
     std::unique_ptr<QtErrorReporter> m_reporter;
 };
-
-void ErrorReportTest::init()
-{
-    m_messages = std::make_unique<ScriptedMessageService>();
-    m_reporter = std::make_unique<QtErrorReporter>(*m_messages);
-    setErrorReporter(m_reporter.get());
-}
-
-void ErrorReportTest::cleanup()
-{
-    setErrorReporter(nullptr);
-    m_reporter.reset();
-    m_messages.reset();
-    while (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
-}
-
-void ErrorReportTest::shouldShowTheCommonErrorReport()
-{
-    // Given
-    m_messages->answer(MsgButton::Retry);
-
-    // When
-    const Outcome outcome = runProcedure(1);
-
-    // Then
-    QCOMPARE(m_messages->calls().size(), 1);
-    const ScriptedMessageService::Call& box = m_messages->calls().first();
-    QCOMPARE(box.kind, ScriptedMessageService::CallKind::Message);
-    QCOMPARE(box.title, QStringLiteral("Error"));
-    QCOMPARE(box.icon, MsgIcon::Critical);
-    QCOMPARE(box.buttons, (MsgButtons { MsgButton::Abort, MsgButton::Retry, MsgButton::Ignore }));
-    QCOMPARE(box.text,
-        QStringLiteral("Error 53: File not found\r\nin cmdOk_Click\r\nThe error occured at line: %1")
-            .arg(outcome.failingLine));
-}
-
-void ErrorReportTest::shouldFollowTheAnswer_data()
-{
-    QTest::addColumn<MsgButton>("answer");
-    QTest::addColumn<int>("failures");
-    QTest::addColumn<int>("firstRuns");
-    QTest::addColumn<bool>("secondRan");
-    QTest::addColumn<bool>("pointerReset");
-
-    QTest::newRow("retry runs the failing statement again") << MsgButton::Retry << 1 << 2 << true << false;
-    QTest::newRow("ignore goes on with the next statement") << MsgButton::Ignore << -1 << 1 << true << false;
-    QTest::newRow("abort leaves and resets the pointer") << MsgButton::Abort << -1 << 1 << false << true;
-}
-
-void ErrorReportTest::shouldFollowTheAnswer()
-{
-    QFETCH(MsgButton, answer);
-    QFETCH(int, failures);
-    QFETCH(int, firstRuns);
-    QFETCH(bool, secondRan);
-    QFETCH(bool, pointerReset);
-
-    // Given: a busy pointer set twice over, as nested waits leave it
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    m_messages->answer(answer);
-
-    // When
-    const Outcome outcome = runProcedure(failures);
-
-    // Then
-    QCOMPARE(outcome.firstRuns, firstRuns);
-    QCOMPARE(outcome.secondRan, secondRan);
-    QCOMPARE(m_messages->calls().size(), 1);
-    QCOMPARE(m_messages->unexpectedCalls(), 0);
-    QCOMPARE(QGuiApplication::overrideCursor() == nullptr, pointerReset);
-}
-
-void ErrorReportTest::shouldLeaveWhenTheReportGoesUnanswered()
-{
-    // Given: nothing scripted, so the double must fail the test rather than let Retry loop forever
-
-    // When
-    QEXPECT_FAIL("", "the report was not scripted", Continue);
-    const Outcome outcome = runProcedure(-1);
-
-    // Then
-    QCOMPARE(m_messages->unexpectedCalls(), 1);
-    QCOMPARE(outcome.firstRuns, 1);
-    QVERIFY(!outcome.secondRan);
-}
 
 QTEST_MAIN(ErrorReportTest)
 #include "ErrorReportTest.moc"
