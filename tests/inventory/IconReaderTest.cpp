@@ -335,19 +335,12 @@ TEST(IconReader, uninstallerGroupGivesTheEightBitImagesOverTheFourBitOnes)
     // Entries 0 and 1 are the 4-bit 32 and 16, 4 and 5 the 8-bit ones.
     EXPECT_EQ(large->entry, 4u);
     EXPECT_EQ(small->entry, 5u);
-    for (const auto* c : { &*large, &*small }) {
-        const int side = c == &*large ? 32 : 16;
+    // The entries say which images were taken; the headers must agree (insane() checks the sizes).
+    for (const auto& [c, side] : { std::pair { &*large, 32 }, { &*small, 16 } }) {
         EXPECT_EQ(insane(exe, *c), "");
-        EXPECT_EQ(c->image.format, IconImage::Format::Dib);
         EXPECT_EQ(c->image.width, side);
-        EXPECT_EQ(c->image.height, side);
-        EXPECT_EQ(get32(c->image.data, 0), 40u);
-        EXPECT_EQ(get32(c->image.data, 4), static_cast<std::uint32_t>(side));
-        EXPECT_EQ(get32(c->image.data, 8), static_cast<std::uint32_t>(2 * side));
         EXPECT_EQ(get16(c->image.data, 14), 8);
     }
-    EXPECT_EQ(large->image.data.size(), 2216u);
-    EXPECT_EQ(small->image.data.size(), 1384u);
 
     // A negative index names the group by id, and ids have 16 bits.
     EXPECT_EQ(chooseIcon(exe, -103, 32)->image.data, large->image.data);
@@ -359,7 +352,6 @@ TEST(IconReader, uninstallerGroupGivesTheEightBitImagesOverTheFourBitOnes)
     ASSERT_TRUE(huge);
     EXPECT_EQ(huge->image.format, IconImage::Format::Png);
     EXPECT_EQ(huge->image.width, 256);
-    EXPECT_EQ(huge->image.data.size(), 4039u);
     EXPECT_EQ(insane(exe, huge), "");
 }
 
@@ -392,8 +384,6 @@ TEST(IconReader, probeGivesThirtyTwoBitImagesEvenWhereTheDirectoryOmitsDepths)
         for (int side : { 16, 32, 48 }) {
             const auto c = chooseIcon(exe, 0, side);
             ASSERT_TRUE(c) << name << side;
-            EXPECT_EQ(c->group.id, 103);
-            EXPECT_EQ(c->image.format, IconImage::Format::Dib);
             EXPECT_EQ(c->image.width, side);
             EXPECT_EQ(get16(c->image.data, 14), 32) << name << side;
             EXPECT_EQ(insane(exe, c), "") << name << side;
