@@ -149,9 +149,7 @@ private Q_SLOTS:
         TestApplication test({});
         Search search(test);
         QCOMPARE(search.pressNotFound(QStringLiteral("ab")), QString());
-        QCOMPARE(test.messages.calls().size(), 1);
         QCOMPARE(test.messages.calls().at(0).text, notFound(QStringLiteral("ab")));
-        QCOMPARE(test.messages.calls().at(0).icon, MsgIcon::Information);
     }
 
     void enterInTheSearchBoxSearches()
