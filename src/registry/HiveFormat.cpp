@@ -474,10 +474,14 @@ void emitKey(const Key& root, std::string& out)
 // 2000000 as "2,000,000", for messages.
 std::string grouped(std::size_t n)
 {
-    std::string digits = std::to_string(n);
-    for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
-        digits.insert(static_cast<std::size_t>(i), ",");
-    return digits;
+    const std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
 }
 
 // Builds the tree while a file is read. Wine writes keys in nearly Windows' order, so a new subkey almost
