@@ -445,7 +445,11 @@ inline void commandLine(Input in)
     const std::size_t start = std::min(text.find_first_not_of(" \t"), text.size());
     if (start < text.size() && text[start] == '"') {
         check(c.program.find('"') == std::string::npos, "a quoted program kept a quote");
-        check(text.compare(start + 1, c.program.size(), c.program) == 0, "a quoted program is not the text");
+        // The quoted text, or that text with ".exe" when only the latter exists.
+        const bool asQuoted = text.compare(start + 1, c.program.size(), c.program) == 0;
+        const bool withExe = c.program.ends_with("?.exe")
+            && text.compare(start + 1, c.program.size() - 4, c.program, 0, c.program.size() - 4) == 0;
+        check(asQuoted || withExe, "a quoted program is not the text");
     } else {
         const bool prefix = text.compare(start, c.program.size(), c.program) == 0;
         const bool withExe = c.program.ends_with(".exe")

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QNetworkAccessManager>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -114,6 +115,9 @@ private Q_SLOTS:
         auto* list = window.findChild<ProgramList*>(QStringLiteral("lstview"));
         auto* panel = window.findChild<QWidget*>(QStringLiteral("picSideMenu"));
         auto* status = window.findChild<QStatusBar*>(QStringLiteral("StatusBar"));
+        // The invisible controls: the icon file dialog in the side panel, the HTTP fetch control.
+        QVERIFY(panel->findChild<QObject*>(QStringLiteral("cmdlgIcon")));
+        QVERIFY(window.findChild<QNetworkAccessManager*>(QStringLiteral("Inet1")));
         const QRect client(QPoint(0, 0), twipsToPixels(QSize(10920, 7905), &window));
         QCOMPARE(inClient(window, list).topLeft(), twipsToPixels(QRect(2880, 825, 1, 1), &window).topLeft());
         QVERIFY(qAbs(inClient(window, list).right() - client.right()) <= 1);
