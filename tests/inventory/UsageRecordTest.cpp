@@ -2,6 +2,11 @@
 #include "inventory/UsageRecord.h"
 
 #include <gtest/gtest.h>
+#include <random>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 using namespace tw;
 
@@ -91,6 +96,32 @@ TEST(UsageRecord, fileTimesAndUnsignedNumbers)
     EXPECT_EQ(fromText.wYear, 2004);
     EXPECT_EQ(fromText.wMonth, 11);
 }
+
+#ifdef _WIN32
+// Our conversion against the system's, over the whole range and at its edges.
+TEST(UsageRecord, fileTimesConvertAsTheSystemConvertsThem)
+{
+    std::mt19937_64 random(7);
+    std::vector<std::uint64_t> times { 0, 1, 0x01C4C00001C4C000ull, 0x24C8599624C85996ull,
+        0x7FFFFFFFFFFFFFFFull, 0x8000000000000000ull, 0xFFFFFFFFFFFFFFFFull };
+    for (int i = 0; i < 2000; ++i)
+        times.push_back(random() >> (i % 2));
+    for (const std::uint64_t t : times) {
+        SystemTime ours;
+        const bool ok = FileTimeToSystemTime(t, ours);
+        FILETIME ft { static_cast<DWORD>(t), static_cast<DWORD>(t >> 32) };
+        SYSTEMTIME theirs {};
+        ASSERT_EQ(ok, ::FileTimeToSystemTime(&ft, &theirs) != 0) << t;
+        if (!ok)
+            continue;
+        EXPECT_EQ(std::vector<int>({ ours.wYear, ours.wMonth, ours.wDayOfWeek, ours.wDay, ours.wHour,
+                      ours.wMinute, ours.wSecond, ours.wMilliseconds }),
+            std::vector<int>({ theirs.wYear, theirs.wMonth, theirs.wDayOfWeek, theirs.wDay, theirs.wHour,
+                theirs.wMinute, theirs.wSecond, theirs.wMilliseconds }))
+            << t;
+    }
+}
+#endif
 
 TEST(UsageRecord, cellsAppearOnlyWhenRecorded)
 {
