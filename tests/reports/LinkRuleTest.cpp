@@ -31,4 +31,6 @@ TEST(ShellOpen, aFileThatIsNotThereIsNotOpened)
 {
     test::TempDir dir;
     EXPECT_FALSE(shellOpen(dir.file("no such document.txt")));
+    // Where the system opens things itself, a program is opened (started) through it.
+    EXPECT_EQ(shellOpen(TIDEWELL_TEST_UNINSTALLER), haveShellOpen());
 }
