@@ -21,6 +21,19 @@ bool hasExtension(const std::string& path)
     return dot != std::string::npos && (slash == std::string::npos || dot > slash);
 }
 
+// The file a program name stands for, as Windows finds it: the name itself, or, when it has no
+// extension, the name with ".exe". Empty when neither exists.
+std::string programFile(const std::string& name, const std::function<bool(const std::string&)>& fileExists)
+{
+    if (name.empty())
+        return {};
+    if (fileExists(name))
+        return name;
+    if (!hasExtension(name) && fileExists(name + ".exe"))
+        return name + ".exe";
+    return {};
+}
+
 } // namespace
 
 std::vector<std::string> splitArguments(const std::string& text)
@@ -80,10 +93,8 @@ SplitCommand splitCommandLine(
         out.program
             = commandLine.substr(i + 1, close == std::string::npos ? std::string::npos : close - i - 1);
         rest = close == std::string::npos ? commandLine.size() : close + 1;
-        // As unquoted: a program named without its extension is the ".exe" of that name.
-        if (!out.program.empty() && !fileExists(out.program) && !hasExtension(out.program)
-            && fileExists(out.program + ".exe"))
-            out.program += ".exe";
+        if (std::string file = programFile(out.program, fileExists); !file.empty())
+            out.program = std::move(file);
     } else {
         // Try each space in turn: the first prefix that names a file is the program.
         std::size_t end = i;
@@ -96,10 +107,8 @@ SplitCommand splitCommandLine(
                 firstWordEnd = stop;
             if (stop - i > kMaxPathLength)
                 break;
-            const std::string candidate = commandLine.substr(i, stop - i);
-            if (!candidate.empty()
-                && (fileExists(candidate) || (!hasExtension(candidate) && fileExists(candidate + ".exe")))) {
-                out.program = fileExists(candidate) ? candidate : candidate + ".exe";
+            if (std::string file = programFile(commandLine.substr(i, stop - i), fileExists); !file.empty()) {
+                out.program = std::move(file);
                 rest = stop;
                 found = true;
             }
