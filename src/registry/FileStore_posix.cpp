@@ -81,6 +81,25 @@ mode_t currentUmask()
     return mask;
 }
 
+// The file a path names, links followed; the path itself where it names nothing yet.
+std::string resolved(const std::string& path)
+{
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string out = real;
+    free(real);
+    return out;
+}
+
+// The start of the temporary files replaceFile makes for `file`: "." + its name + ".", in its folder;
+// mkstemp adds six characters.
+std::string temporaryPrefix(const std::string& file)
+{
+    const auto slash = file.rfind('/');
+    return folderOf(file) + "/." + (slash == std::string::npos ? file : file.substr(slash + 1)) + ".";
+}
+
 } // namespace
 
 std::optional<Stamp> stamp(const std::string& path)
@@ -183,15 +202,9 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
 
 void removeLeftovers(const std::string& path)
 {
-    std::string real = path;
-    if (char* resolved = realpath(path.c_str(), nullptr)) {
-        real = resolved;
-        free(resolved);
-    }
-    const std::string folder = folderOf(real);
-    const auto slash = real.rfind('/');
-    // The names replaceFile's mkstemp gives: "." + the file's name + "." + six characters.
-    const std::string prefix = "." + (slash == std::string::npos ? real : real.substr(slash + 1)) + ".";
+    const std::string file = resolved(path);
+    const std::string folder = folderOf(file);
+    const std::string prefix = temporaryPrefix(file).substr(folder.size() + 1);
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return;
@@ -206,17 +219,11 @@ void removeLeftovers(const std::string& path)
 bool replaceFile(const std::string& requested, const std::string& content, std::string& error)
 {
     // A link is followed, so that the file it names is replaced and the link stays a link.
-    std::string path = requested;
+    const std::string path = resolved(requested);
     struct stat old
     {
     };
-    const bool exists = ::stat(requested.c_str(), &old) == 0;
-    if (exists) {
-        if (char* real = realpath(requested.c_str(), nullptr)) {
-            path = real;
-            free(real);
-        }
-    }
+    const bool exists = ::stat(path.c_str(), &old) == 0;
     // A device or a pipe (/dev/stdout, a FIFO) cannot be renamed over: it is written in place.
     if (exists && !S_ISREG(old.st_mode)) {
         if (S_ISDIR(old.st_mode)) {
@@ -232,9 +239,7 @@ bool replaceFile(const std::string& requested, const std::string& content, std::
         return ok;
     }
     const std::string folder = folderOf(path);
-    const auto slash = path.rfind('/');
-    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string tmpl = folder + "/." + base + ".XXXXXX";
+    std::string tmpl = temporaryPrefix(path) + "XXXXXX";
     const int fd = mkstemp(tmpl.data());
     if (fd < 0) {
         error = std::strerror(errno);
