@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,6 +62,9 @@ struct ParseError
 
 // Reads a file in Wine's registry format; throws ParseError.
 std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fileName);
+// Why a file larger than kMaxFileSize is refused, naming the line where the entry that makes it so
+// begins, else the line on which it passes the limit. One pass over `in`, in constant memory.
+ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size);
 // Writes it back: what was not changed comes back byte for byte, the rest as Wine writes it.
 std::string serializeHive(const Hive& hive);
 // The header a new file starts with.
@@ -86,6 +90,9 @@ inline constexpr std::uint64_t kMaxFileSize = 256ull << 20;
 // One value's data. Windows' own limit is 1 MB in the standard hive format; the largest real values
 // (performance counter names, installer caches) are a few hundred KB.
 inline constexpr std::size_t kMaxValueSize = 16u << 20;
+// The longest text a value may take in the file, over all its lines: 16 MiB written with the longest
+// escapes takes 48 MiB. A longer line or entry is refused before it is copied.
+inline constexpr std::size_t kMaxValueTextLength = 64u << 20;
 // Levels of keys below HKEY_LOCAL_MACHINE. Windows allows 512, but the deepest keys of real registries lie
 // a few dozen levels down: a key nested hundreds deep is the mark of a damaged or made-up file.
 inline constexpr std::size_t kMaxKeyDepth = 256;

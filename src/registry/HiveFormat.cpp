@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <istream>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -20,7 +21,6 @@ constexpr std::uint64_t kTicksPerSecond = 10'000'000;
 // Names longer than Windows creates (255) are still read, as Wine reads them, up to its own bound.
 constexpr std::size_t kMaxKeyNameReadLength = 16383;
 // A key line names every level: the deepest key with the longest names, and their separators.
-constexpr std::size_t kMaxValueLineLength = 64u << 20;
 constexpr std::size_t kMaxKeyPathLength = kMaxKeyDepth * (kMaxKeyNameReadLength + 1);
 constexpr const char* keyPathTooLong = "the key's path is too long";
 constexpr std::uint64_t kTicks1601To1970 = 116'444'736'000'000'000;
@@ -305,9 +305,7 @@ std::vector<std::uint8_t> parseHexBytes(Reader& r, std::string_view line, std::s
 
 Value parseValue(Reader& r, std::string_view line)
 {
-    // No value fits in a line longer than this (16 MiB written with the longest escapes takes 48 MiB):
-    // refused before the line is copied.
-    if (line.size() > kMaxValueLineLength)
+    if (line.size() > kMaxValueTextLength)
         r.fail(valueTooLarge());
     Value v;
     v.text.reserve(line.size() + 1);
@@ -839,14 +837,57 @@ std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fil
     // (a full disk, a crash): what it would have said, and what followed, are lost, so nothing of it
     // is taken as read.
     if (content.back() != '\n')
-        r.failAt(static_cast<int>(std::count(content.begin(), content.end(), '\n')) + 1,
-            "the file ends in the middle of this line: it was cut short");
+        r.fail("the file ends in the middle of this line: it was cut short");
     if (current)
         closeBlock(content.size());
     else
         hive->header = std::string(content);
     tree.finish();
     return hive;
+}
+
+ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size)
+{
+    const std::string tooLarge = "the file is " + std::to_string(size >> 20) + " MiB, larger than the "
+        + std::to_string(kMaxFileSize >> 20) + " MiB a registry file may be";
+    int line = 0;
+    std::string message = tooLarge;
+    std::vector<char> buffer(1 << 20);
+    std::uint64_t offset = 0;
+    std::uint64_t entryStart = 0;
+    int lineNo = 1;
+    int entryLine = 1;
+    bool atLineStart = true;
+    bool continues = false; // the line before ended in a backslash
+    char last = 0;
+    while (in && line == 0) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        const auto got = static_cast<std::size_t>(in.gcount());
+        for (std::size_t i = 0; i < got && line == 0; ++i, ++offset) {
+            const char c = buffer[i];
+            if (atLineStart && !continues) {
+                entryStart = offset;
+                entryLine = lineNo;
+            }
+            atLineStart = false;
+            if (offset - entryStart > kMaxValueTextLength) {
+                line = entryLine;
+                message = tooLarge + ": the entry that begins on this line is longer than any value may be";
+            } else if (offset == kMaxFileSize) {
+                line = lineNo;
+                message = tooLarge + ": it passes that size on this line";
+            }
+            if (c == '\n') {
+                continues = last == '\\';
+                atLineStart = true;
+                last = 0;
+                ++lineNo;
+            } else if (c != '\r') {
+                last = c;
+            }
+        }
+    }
+    return ParseError { fileName, line, message };
 }
 
 std::string serializeHive(const Hive& hive)

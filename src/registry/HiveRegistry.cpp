@@ -112,50 +112,8 @@ bool HiveRegistry::load()
 
 bool HiveRegistry::refuseTooLarge(const filestore::Stamp& st)
 {
-    // The file is not read into memory, but passed over once to find the line to name: the start of an
-    // entry longer than any value could be written, else the line on which the file passes the limit.
-    constexpr std::uint64_t kMaxEntryText = 64ull << 20; // a 16 MiB value written out in full is under 52 MiB
-    const std::string tooLarge = "the file is " + std::to_string(st.size >> 20) + " MiB, larger than the "
-        + std::to_string(hive::kMaxFileSize >> 20) + " MiB a registry file may be";
-    int line = 0;
-    std::string message = tooLarge;
     std::ifstream in(toFsPath(m_file), std::ios::binary);
-    std::vector<char> buffer(1 << 20);
-    std::uint64_t offset = 0;
-    std::uint64_t entryStart = 0;
-    int lineNo = 1;
-    int entryLine = 1;
-    bool atLineStart = true;
-    bool continues = false; // the line before ended in a backslash
-    char last = 0;
-    while (in && line == 0) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        const auto got = static_cast<std::size_t>(in.gcount());
-        for (std::size_t i = 0; i < got && line == 0; ++i, ++offset) {
-            const char c = buffer[i];
-            if (atLineStart && !continues) {
-                entryStart = offset;
-                entryLine = lineNo;
-            }
-            atLineStart = false;
-            if (offset - entryStart > kMaxEntryText) {
-                line = entryLine;
-                message = tooLarge + ": the entry that begins on this line is longer than any value may be";
-            } else if (offset == hive::kMaxFileSize) {
-                line = lineNo;
-                message = tooLarge + ": it passes that size on this line";
-            }
-            if (c == '\n') {
-                continues = last == '\\';
-                atLineStart = true;
-                last = 0;
-                ++lineNo;
-            } else if (c != '\r') {
-                last = c;
-            }
-        }
-    }
-    m_error = hive::ParseError { m_file, line, message };
+    m_error = hive::oversizeError(in, m_file, st.size);
     m_stamp = st;
     return false;
 }
