@@ -116,20 +116,18 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
                 + " has no registry (system.reg). Run a Wine program in it once, or name another prefix.";
             return opened;
         }
-        // A named file that is not there is a slip of the keyboard, not a wish for an empty registry.
-        if (choice.prefix.empty() && choice.origin != "demo" && !fileExists(opened.file)) {
-            std::error_code ec;
-            const auto status = std::filesystem::status(toFsPath(opened.file), ec);
-            opened.error = "The registry file " + opened.file
-                + (!std::filesystem::exists(status)             ? " does not exist."
-                        : std::filesystem::is_directory(status) ? " is a folder, not a registry file."
-                                                                : " is not a regular file.");
-            return opened;
-        }
-        // An empty file holds no registry, not an empty one: most likely a write that never finished.
-        if (std::error_code ec; std::filesystem::file_size(toFsPath(opened.file), ec) == 0 && !ec) {
-            opened.error = "The registry file " + opened.file
-                + " is empty: it is not a registry file (one begins \"WINE REGISTRY Version 2\").";
+        // A named file that is not there is a slip of the keyboard, not a wish for an empty registry; an
+        // empty one holds no registry, most likely a write that never finished.
+        std::error_code ec;
+        const auto status = std::filesystem::status(toFsPath(opened.file), ec);
+        const char* unusable = !std::filesystem::exists(status) ? " does not exist."
+            : std::filesystem::is_directory(status)             ? " is a folder, not a registry file."
+            : !std::filesystem::is_regular_file(status)         ? " is not a regular file."
+            : std::filesystem::file_size(toFsPath(opened.file), ec) == 0 && !ec
+            ? " is empty: it is not a registry file (one begins \"WINE REGISTRY Version 2\")."
+            : nullptr;
+        if (unusable) {
+            opened.error = "The registry file " + opened.file + unusable;
             return opened;
         }
         auto hive = std::make_unique<HiveRegistry>(opened.file);
