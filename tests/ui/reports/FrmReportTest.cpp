@@ -6,20 +6,14 @@
 #include "TestApplication.h"
 #include "system/SystemCalls.h"
 #include "system/clsSystem.h"
-#include "ui/QtMessageService.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/ProgramList.h"
 
-#include <QDialogButtonBox>
 #include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 using namespace tw;
 using namespace tw::test;
@@ -83,7 +77,6 @@ private Q_SLOTS:
         QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Print or Save Audit Report"));
         QVERIFY(dialog->isModal());
-        QCOMPARE(dialog->windowIcon().cacheKey(), w.windowIcon().cacheKey());
         QCOMPARE(header(dialog)->toPlainText(),
             expectedHeader(3, QStringLiteral("Microsoft Windows XP")).join(QLatin1Char('\n')));
         QVERIFY(dialog->findChild<QRadioButton*>(QStringLiteral("OptDName"))->isChecked());
@@ -178,58 +171,6 @@ private Q_SLOTS:
             qPrintable(report.text));
         QVERIFY(QFileInfo(blocked).isDir());
         QVERIFY(dialog->isVisible());
-        dialog->close();
-    }
-
-    void declinedOverwriteReturnsToTheSaveAsDialog()
-    {
-        TestApplication test(kThree, "Microsoft Windows XP");
-        QtMessageService real;
-        test.app().messages = &real;
-        FrmMain& w = test.window();
-        QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
-        dialog->show();
-        const QString file = test.folder() + QStringLiteral("/old.txt");
-        {
-            QFile old(file);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("the old report");
-        }
-
-        // The user picks the existing file, declines to replace it, is back in the Save As dialog,
-        // picks it again and agrees.
-        QStringList seen;
-        int step = 0;
-        QTimer driver;
-        connect(&driver, &QTimer::timeout, this, [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* files = qobject_cast<QFileDialog*>(modal); files && (step == 0 || step == 2)) {
-                seen.append(files->windowTitle());
-                if (step == 2)
-                    seen.append(QString::fromLatin1(readFile(file)));
-                files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(file);
-                QPushButton* save = files->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Save);
-                QMetaObject::invokeMethod(save, &QPushButton::click, Qt::QueuedConnection);
-                ++step;
-            } else if (auto* box = qobject_cast<QMessageBox*>(modal); box && (step == 1 || step == 3)) {
-                seen.append(box->text());
-                box->button(step == 1 ? QMessageBox::No : QMessageBox::Yes)->click();
-                ++step;
-            }
-        });
-        driver.start(20);
-        QTimer::singleShot(20000, dialog, [] {
-            if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->inherits("QFileDialog"))
-                static_cast<QDialog*>(modal)->reject();
-        });
-        dialog->cmdSave_Click();
-        driver.stop();
-        QCOMPARE(step, 4);
-        QCOMPARE(seen.size(), 5);
-        QCOMPARE(seen.at(0), QStringLiteral("Please select a file to save Uninstall Log to"));
-        QVERIFY2(seen.at(1).contains(QStringLiteral("already exists")), qPrintable(seen.at(1)));
-        QCOMPARE(seen.at(3), QStringLiteral("the old report"));
-        QVERIFY(readFile(file).startsWith("Software Audit Report for: "));
         dialog->close();
     }
 
