@@ -57,14 +57,10 @@ private Q_SLOTS:
         const MsgButtons yesNo { MsgButton::Yes, MsgButton::No };
         QTest::newRow("abort") << MsgIcon::Critical << report << QMessageBox::Abort << MsgButton::Abort
                                << QMessageBox::Critical << QMessageBox::Abort;
-        QTest::newRow("retry") << MsgIcon::Critical << report << QMessageBox::Retry << MsgButton::Retry
-                               << QMessageBox::Critical << QMessageBox::Abort;
         QTest::newRow("ignore") << MsgIcon::Critical << report << QMessageBox::Ignore << MsgButton::Ignore
                                 << QMessageBox::Critical << QMessageBox::Abort;
         QTest::newRow("yes") << MsgIcon::Question << yesNo << QMessageBox::Yes << MsgButton::Yes
                              << QMessageBox::Question << QMessageBox::Yes;
-        QTest::newRow("no") << MsgIcon::Question << yesNo << QMessageBox::No << MsgButton::No
-                            << QMessageBox::Question << QMessageBox::Yes;
         QTest::newRow("ok") << MsgIcon::Information << MsgButtons { MsgButton::Ok } << QMessageBox::Ok
                             << MsgButton::Ok << QMessageBox::Information << QMessageBox::Ok;
     }
