@@ -123,6 +123,25 @@ void removeLeftovers(const std::string&)
     // GetTempFileName's names do not tell this program's files from others': they are left to the user.
 }
 
+namespace {
+
+// A file that is open elsewhere, if only for a moment (a reader of this or another program, a virus
+// scanner), cannot be replaced: the call fails with access denied. Readers hold it for milliseconds,
+// so try again for a while before giving up.
+bool moveOver(const std::wstring& temp, const std::wstring& target)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD e = GetLastError();
+        if (attempt == 300 || (e != ERROR_ACCESS_DENIED && e != ERROR_SHARING_VIOLATION))
+            return false;
+        Sleep(10);
+    }
+}
+
+} // namespace
+
 bool replaceFile(const std::string& path, const std::string& content, std::string& error)
 {
     const std::wstring target = wide(path);
@@ -148,7 +167,7 @@ bool replaceFile(const std::string& path, const std::string& content, std::strin
         && written == content.size() && FlushFileBuffers(h);
     CloseHandle(h);
     if (ok)
-        ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        ok = moveOver(temp, target);
     if (!ok) {
         error = lastError();
         DeleteFileW(temp.c_str());
