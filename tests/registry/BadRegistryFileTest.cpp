@@ -34,14 +34,6 @@ int lineAt(const std::string& content, std::size_t offset)
         + static_cast<int>(std::count(content.begin(), content.begin() + static_cast<long>(offset), '\n'));
 }
 
-std::string nested(int depth)
-{
-    std::string path = "Software";
-    for (int i = 1; i < depth; ++i)
-        path += "\\\\Sub";
-    return kHeader + "[" + path + "] 1\n\"v\"=dword:00000001\n";
-}
-
 std::vector<BadFile> badFiles()
 {
     const std::string real = test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg"));
@@ -56,9 +48,6 @@ std::vector<BadFile> badFiles()
         { "truncatedMidLine", real.substr(0, cut), lineAt(real, cut), "text is not closed" },
         { "zeroFilledTail", real + std::string(8192, '\0'), lineAt(real, real.size()), "unrecognised line" },
         { "invalidEscape", kHeader + "[A] 1\n\"x\"=\"C:\\Program Files\\q\"\n", 5, "unknown escape \\P" },
-        { "nested600", nested(600), 4, "nested 600 levels deep" },
-        { "valueOf20MiB", kHeader + "[A] 1\n\"x\"=\"" + std::string(20u << 20, 'x') + "\"\n", 5,
-            "more than 16 MiB" },
     };
 }
 
@@ -113,11 +102,10 @@ TEST(BadRegistryFile, eachIsReportedWithItsLineAndLeftAsItWas)
         SCOPED_TRACE(bad.name);
         test::TempDir dir;
         const std::string file = dir.file("system.reg");
-        const std::string& content = bad.content;
-        test::writeAll(file, content);
+        test::writeAll(file, bad.content);
         std::string expected;
         try {
-            hive::parseHive(content, file);
+            hive::parseHive(bad.content, file);
             ADD_FAILURE() << "accepted";
         } catch (const hive::ParseError& e) {
             EXPECT_EQ(e.line, bad.line);
@@ -125,7 +113,7 @@ TEST(BadRegistryFile, eachIsReportedWithItsLineAndLeftAsItWas)
             expected = file + ", line " + std::to_string(bad.line) + ": " + e.message;
         }
         expectRefusedAndUntouched(file, expected);
-        EXPECT_EQ(test::readAll(file), content);
+        EXPECT_EQ(test::readAll(file), bad.content);
         EXPECT_EQ(entriesIn(dir.path()), 1u);
     }
 }

@@ -13,16 +13,12 @@ using namespace tw::hive;
 
 namespace {
 
-const Key* findPath(const Hive& h, const std::u16string& path)
+const Key* findPath(const Hive& h, std::u16string_view path)
 {
     const Key* k = &h.root;
-    std::size_t start = 0;
-    while (k && start <= path.size()) {
-        const auto end = path.find(u'\\', start);
-        k = k->findSubkey(
-            path.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start));
-        if (end == std::u16string::npos)
-            break;
+    for (std::size_t start = 0; k && start <= path.size();) {
+        const auto end = std::min(path.find(u'\\', start), path.size());
+        k = k->findSubkey(path.substr(start, end - start));
         start = end + 1;
     }
     return k;
@@ -40,16 +36,7 @@ std::vector<std::uint8_t> utf16z(std::u16string_view s)
     return out;
 }
 
-void forEachKey(const Key& k, const std::function<void(const Key&)>& f)
-{
-    f(k);
-    for (const auto& sub : k.subkeys)
-        forEachKey(*sub, f);
-}
-
-class WineFiles : public ::testing::TestWithParam<const char*>
-{
-};
+using WineFiles = ::testing::TestWithParam<const char*>;
 
 } // namespace
 
@@ -66,7 +53,7 @@ TEST_P(WineFiles, writerProducesWinesOwnFormForEveryValueAndKeyLine)
     const auto hive = parseHive(test::readAll(test::dataPath(GetParam())), GetParam());
     int values = 0;
     int mismatches = 0;
-    forEachKey(hive->root, [&](const Key& k) {
+    std::function<void(const Key&)> check = [&](const Key& k) {
         if (!k.text.empty()) {
             const std::string line = formatKeyLine(k);
             if (k.text.compare(0, line.size(), line) != 0 && ++mismatches < 5)
@@ -77,7 +64,10 @@ TEST_P(WineFiles, writerProducesWinesOwnFormForEveryValueAndKeyLine)
             if (formatValue(v) != v.text && ++mismatches < 5)
                 ADD_FAILURE() << "wrote " << formatValue(v) << "read  " << v.text;
         }
-    });
+        for (const auto& sub : k.subkeys)
+            check(*sub);
+    };
+    check(hive->root);
     EXPECT_GT(values, 200);
     EXPECT_EQ(mismatches, 0);
 }
@@ -91,18 +81,17 @@ TEST(HiveFormat, readsEveryValueFormWineWrites)
     const Key* probe
         = findPath(*hive, u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellProbe");
     ASSERT_NE(probe, nullptr);
-    const Value* comments = probe->findValue(u"comments");
-    ASSERT_NE(comments, nullptr);
-    EXPECT_EQ(comments->type, kRegSz);
-    EXPECT_EQ(comments->data,
-        utf16z(u"Back\\slash, \"quotes\", tab\there, euro \u20ac, CJK \u63a2\u9488, emoji \xd83d\xde00"));
-    const Value* size = probe->findValue(u"EstimatedSize");
-    ASSERT_NE(size, nullptr);
-    EXPECT_EQ(size->type, kRegDword);
-    EXPECT_EQ(size->data, (std::vector<std::uint8_t> { 0x2a, 0, 0, 0 }));
-    const Value* readme = probe->findValue(u"Readme");
-    ASSERT_NE(readme, nullptr);
-    EXPECT_EQ(readme->type, kRegExpandSz);
+    auto typeAndData = [&](std::u16string_view name) {
+        const Value* v = probe->findValue(name);
+        return v ? std::pair(v->type, v->data) : std::pair(0u, std::vector<std::uint8_t>());
+    };
+    EXPECT_EQ(typeAndData(u"comments"),
+        std::pair(kRegSz,
+            utf16z(
+                u"Back\\slash, \"quotes\", tab\there, euro \u20ac, CJK \u63a2\u9488, emoji \xd83d\xde00")));
+    EXPECT_EQ(
+        typeAndData(u"EstimatedSize"), std::pair(kRegDword, std::vector<std::uint8_t> { 0x2a, 0, 0, 0 }));
+    EXPECT_EQ(typeAndData(u"Readme").first, kRegExpandSz);
 
     const Key* unicode
         = findPath(*hive, u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tidewell\u00dcnicode");
@@ -122,32 +111,6 @@ TEST(HiveFormat, wineComparesLowerCasedNames)
     EXPECT_TRUE(lessWindows(u"ab", u"A_B"));
 }
 
-TEST(HiveFormat, changedKeyIsWrittenAfreshAndTheRestAsItWas)
-{
-    const std::string content = test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg"));
-    auto hive = parseHive(content, "excerpt");
-    Key* probe = const_cast<Key*>(
-        findPath(*hive, u"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellProbe"));
-    ASSERT_NE(probe, nullptr);
-    probe->findValue(u"DisplayVersion")->data = utf16z(u"9.9");
-    probe->findValue(u"DisplayVersion")->text.clear();
-    probe->touch(probe->modified);
-    const std::string saved = serializeHive(*hive);
-    ASSERT_NE(saved, content);
-    // Same length, one line different: the value; the key keeps its time as it was not moved.
-    std::istringstream a(content), b(saved);
-    std::string la, lb;
-    int differing = 0;
-    while (std::getline(a, la) && std::getline(b, lb)) {
-        if (la != lb) {
-            ++differing;
-            EXPECT_EQ(la, "\"DisplayVersion\"=\"1.2.3\"");
-            EXPECT_EQ(lb, "\"DisplayVersion\"=\"9.9\"");
-        }
-    }
-    EXPECT_EQ(differing, 1);
-}
-
 TEST(HiveFormat, newKeysAndValuesAreWrittenAsWineWritesThem)
 {
     auto hive = parseHive(defaultHeader(), "new");
@@ -159,12 +122,7 @@ TEST(HiveFormat, newKeysAndValuesAreWrittenAsWineWritesThem)
     k.values.push_back(Value { u"n", kRegDword, { 1, 2, 3, 4 }, {} });
     k.values.push_back(Value { u"short", kRegDword, { 1, 0 }, {} });
     k.values.push_back(Value { u"odd", kRegSz, { 'a', 0, 'b' }, {} });
-    k.values.push_back(Value { u"ctl", kRegSz,
-        utf16z(std::u16string(u"\x01"
-                              u"7\x1b\xe9"
-                              u"a",
-            5)),
-        {} });
+    k.values.push_back(Value { u"ctl", kRegSz, utf16z(u"\u00017\u001b\u00e9a"), {} });
     k.touch(0x1dd854ea6721164ull);
     EXPECT_EQ(serializeHive(*hive),
         defaultHeader()
@@ -196,9 +154,7 @@ struct BadFile
     const char* fragment;
 };
 
-class BadFiles : public ::testing::TestWithParam<BadFile>
-{
-};
+using BadFiles = ::testing::TestWithParam<BadFile>;
 
 TEST_P(BadFiles, areRejectedWithFileAndLine)
 {

@@ -10,8 +10,10 @@
 
 #include <cstring>
 #include <functional>
+#include <tuple>
 
 using namespace tw;
+using namespace std::string_literals;
 
 namespace {
 
@@ -77,16 +79,12 @@ protected:
     }
     void TearDown() override
     {
-        deleteTree(kBase);
-        expectNoOpenKeys();
-        setErrorReporter(nullptr);
-    }
-
-    void expectNoOpenKeys()
-    {
+        // Every operation closes what it opened, whatever the test made it do.
         if (const auto n = GetParam().openHandles(*m_api)) {
             EXPECT_EQ(*n, 0u) << "a key was left open";
         }
+        deleteTree(kHKeyLocalMachine, kBase);
+        setErrorReporter(nullptr);
     }
 
     // Raw writes, so tests can store what the operations never write themselves.
@@ -127,7 +125,6 @@ protected:
         m_api->RegCloseKey(k);
         m_api->RegDeleteKeyA(parent, name.c_str());
     }
-    void deleteTree(const std::string& path) { deleteTree(kHKeyLocalMachine, path); }
 
     std::vector<std::string> keyNames(const std::string& path)
     {
@@ -142,53 +139,46 @@ protected:
     std::unique_ptr<Registry> m_reg;
 };
 
-std::string bytes(std::initializer_list<int> b)
-{
-    std::string s;
-    for (int x : b)
-        s.push_back(static_cast<char>(x));
-    return s;
-}
-
 } // namespace
 
 TEST_P(RegistryContract, saveStringCreatesTheWholePathAndStoresText)
 {
     m_reg->SaveString(kHKeyLocalMachine, kBase + "\\A\\B\\C", "DisplayName", "Caf\xc3\xa9 Menu");
-    expectNoOpenKeys();
     EXPECT_EQ(
         m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\A\\B\\C", "DisplayName"), "Caf\xc3\xa9 Menu");
-    // A trailing backslash names the same key; names are found without regard to case.
+    // A trailing backslash names the same key; names are found without regard to case, and a key keeps
+    // the case it was created with.
     EXPECT_EQ(
         m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\a\\b\\c\\", "displayname"), "Caf\xc3\xa9 Menu");
+    createKey(kBase + "\\a\\Sub");
     EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "A" });
+    EXPECT_EQ(keyNames(kBase + "\\a"), (std::vector<std::string> { "B", "Sub" }));
 }
 
 TEST_P(RegistryContract, saveStringCountsTheTextWithoutItsNul)
 {
-    m_reg->SaveString(kHKeyLocalMachine, kBase, "Plain", "abc");
-    m_reg->SaveString(kHKeyLocalMachine, kBase, "WithNul", std::string("abc\0", 4));
-    m_reg->SaveString(kHKeyLocalMachine, kBase, "Empty", "");
+    // NT adds the NUL the caller forgot to count when it follows the data, so both read back as 4.
+    const std::tuple<const char*, std::string, std::uint32_t> cases[]
+        = { { "Plain", "abc", 4 }, { "WithNul", "abc\0"s, 4 }, { "Empty", "", 0 } };
+    for (const auto& [name, text, size] : cases)
+        m_reg->SaveString(kHKeyLocalMachine, kBase, name, text);
     RegKey k = 0;
     ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
-    std::uint32_t size = 0;
-    std::uint32_t type = 0;
-    // NT adds the NUL the caller forgot to count when it follows the data, so both read back as 4.
-    EXPECT_EQ(m_api->RegQueryValueExA(k, "Plain", nullptr, &type, nullptr, &size), kErrorSuccess);
-    EXPECT_EQ(type, kRegSz);
-    EXPECT_EQ(size, 4u);
-    EXPECT_EQ(m_api->RegQueryValueExA(k, "WithNul", nullptr, &type, nullptr, &size), kErrorSuccess);
-    EXPECT_EQ(size, 4u);
-    EXPECT_EQ(m_api->RegQueryValueExA(k, "Empty", nullptr, &type, nullptr, &size), kErrorSuccess);
-    EXPECT_EQ(size, 0u);
+    for (const auto& [name, text, size] : cases) {
+        std::uint32_t stored = 0;
+        std::uint32_t type = 0;
+        EXPECT_EQ(m_api->RegQueryValueExA(k, name, nullptr, &type, nullptr, &stored), kErrorSuccess);
+        EXPECT_EQ(type, kRegSz);
+        EXPECT_EQ(stored, size) << name;
+    }
     m_api->RegCloseKey(k);
 
     const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase);
     ASSERT_EQ(values.size(), 3u);
-    for (const auto& [name, text] : { std::pair { "Plain", "abc" }, { "WithNul", "abc" }, { "Empty", "" } }) {
+    for (const auto& [name, text, size] : cases) {
         const ValueRecord* r = values.find(name);
         ASSERT_NE(r, nullptr) << name;
-        EXPECT_EQ(std::get<std::string>(r->value), text) << name;
+        EXPECT_EQ(std::get<std::string>(r->value), text.c_str()) << name;
         EXPECT_EQ(r->tag, ValueRecord::kTagText) << name;
     }
 }
@@ -197,43 +187,26 @@ TEST_P(RegistryContract, setValueStoresExactlyTheCountedBytesWhenNoNulFollows)
 {
     RegKey k = 0;
     ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, kBase.c_str(), &k), kErrorSuccess);
-    const char data[] = "abcd";
-    ASSERT_EQ(m_api->RegSetValueExA(k, "Three", 0, kRegSz, reinterpret_cast<const std::uint8_t*>(data), 3),
+    ASSERT_EQ(m_api->RegSetValueExA(k, "Three", 0, kRegSz, reinterpret_cast<const std::uint8_t*>("abcd"), 3),
         kErrorSuccess);
     std::uint32_t size = 0;
     EXPECT_EQ(m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, nullptr, &size), kErrorSuccess);
     EXPECT_EQ(size, 3u);
+    // Reads into a buffer of 'x's: the result, the size given back and the buffer's first bytes.
+    auto query = [&](std::uint32_t room, std::size_t shown) {
+        char buf[8];
+        std::memset(buf, 'x', sizeof buf);
+        const long rc = m_api->RegQueryValueExA(
+            k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &room);
+        return std::tuple(rc, room, std::string(buf, shown));
+    };
     // Unterminated text gets a NUL after it when the buffer has room; the size does not count it.
-    char buf[8];
-    std::memset(buf, 'x', sizeof buf);
-    size = sizeof buf;
-    EXPECT_EQ(
-        m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &size),
-        kErrorSuccess);
-    EXPECT_EQ(size, 3u);
-    EXPECT_EQ(std::string(buf, 5), std::string("abc\0x", 5));
+    EXPECT_EQ(query(8, 5), std::tuple(kErrorSuccess, 3u, "abc\0x"s));
     // Exactly the size: no NUL, no overrun.
-    std::memset(buf, 'x', sizeof buf);
-    size = 3;
-    EXPECT_EQ(
-        m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &size),
-        kErrorSuccess);
-    EXPECT_EQ(std::string(buf, 4), "abcx");
+    EXPECT_EQ(query(3, 4), std::tuple(kErrorSuccess, 3u, "abcx"s));
     // Too small: 234, the size needed, and the buffer untouched.
-    std::memset(buf, 'x', sizeof buf);
-    size = 2;
-    EXPECT_EQ(
-        m_api->RegQueryValueExA(k, "Three", nullptr, nullptr, reinterpret_cast<std::uint8_t*>(buf), &size),
-        kErrorMoreData);
-    EXPECT_EQ(size, 3u);
-    EXPECT_EQ(std::string(buf, 3), "xxx");
+    EXPECT_EQ(query(2, 3), std::tuple(kErrorMoreData, 3u, "xxx"s));
     m_api->RegCloseKey(k);
-}
-
-TEST_P(RegistryContract, textOutsideTheCodePageBecomesQuestionMarks)
-{
-    m_reg->SaveString(kHKeyLocalMachine, kBase, "Name", "Z\xc3\xab \xe2\x82\xac \xe2\x9c\x93 \xe6\x8e\xa2");
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Name"), "Z\xc3\xab \xe2\x82\xac ? ?");
 }
 
 TEST_P(RegistryContract, getKeyNamesAppendsInEnumerationOrder)
@@ -255,45 +228,34 @@ TEST_P(RegistryContract, getKeyNamesAppendsInEnumerationOrder)
         // Windows compares upper-cased names: 'B' (0x42) comes before '_'.
         EXPECT_EQ(names, (std::vector<std::string> { "kept", "Aa", "ab", "A_B", "b", "zz", "{7F3B}" }));
     }
-    expectNoOpenKeys();
 }
 
-TEST_P(RegistryContract, aKeyNameOf255CharactersDoesNotHideTheKeysAfterIt)
+// An uninstall entry of 255 characters lies on a path of over 300, more than the ANSI calls take: it is
+// created relative to its parent, must not hide the keys after it, and must be read like any other.
+TEST_P(RegistryContract, aKeyNameOf255CharactersIsListedAndReachedByPath)
 {
     const std::string longest(255, 'K');
+    const std::string path = kBase + "\\" + longest;
     createKey(kBase + "\\A");
     createKey(kBase + "\\Z");
-    // The ANSI calls take a path of at most 260 characters, so the longest name is made relative to its
-    // parent.
     RegKey base = 0;
     ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &base), kErrorSuccess);
     RegKey k = 0;
     ASSERT_EQ(m_api->RegCreateKeyA(base, longest.c_str(), &k), kErrorSuccess);
     m_api->RegCloseKey(k);
     // Windows refuses a name over 255 characters; Wine creates it.
-    const long tooLong = m_api->RegCreateKeyA(base, std::string(256, 'L').c_str(), &k);
+    const std::string over(256, 'L');
+    const long tooLong = m_api->RegCreateKeyA(base, over.c_str(), &k);
     if (tooLong == kErrorSuccess) {
         EXPECT_TRUE(GetParam().wine);
         m_api->RegCloseKey(k);
-        EXPECT_EQ(m_api->RegDeleteKeyA(base, std::string(256, 'L').c_str()), kErrorSuccess);
+        EXPECT_EQ(m_api->RegDeleteKeyA(base, over.c_str()), kErrorSuccess);
     } else {
         EXPECT_EQ(tooLong, kErrorInvalidParameter);
     }
     m_api->RegCloseKey(base);
     EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", longest, "Z" }));
-}
 
-TEST_P(RegistryContract, anEntryWithALongNameBelowALongPathIsReachedByPath)
-{
-    // An uninstall entry of 255 characters lies on a path of over 300: it must be read like any other.
-    const std::string name(255, 'p');
-    const std::string path = kBase + "\\" + name;
-    RegKey base = 0;
-    ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, kBase.c_str(), &base), kErrorSuccess);
-    RegKey k = 0;
-    ASSERT_EQ(m_api->RegCreateKeyA(base, name.c_str(), &k), kErrorSuccess);
-    m_api->RegCloseKey(k);
-    m_api->RegCloseKey(base);
     const long opened = m_api->RegOpenKeyExA(kHKeyLocalMachine, path.c_str(), 0, kKeyRead, &k);
     if (GetParam().wine) {
         // Wine converts an ANSI path into a fixed buffer of 261 characters and refuses a longer one.
@@ -302,30 +264,29 @@ TEST_P(RegistryContract, anEntryWithALongNameBelowALongPathIsReachedByPath)
     }
     ASSERT_EQ(opened, kErrorSuccess);
     m_api->RegCloseKey(k);
-    m_reg->SaveString(kHKeyLocalMachine, path, "DisplayName", std::string("Long\0", 5));
+    m_reg->SaveString(kHKeyLocalMachine, path, "DisplayName", "Long\0"s);
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, path, "DisplayName"), "Long");
     m_reg->DeleteKey(kHKeyLocalMachine, path);
-    EXPECT_EQ(keyNames(kBase), std::vector<std::string>());
+    EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", "Z" }));
 }
 
 TEST_P(RegistryContract, getStringValueReadsUpToTheFirstNulWhateverTheType)
 {
-    setRaw(kBase, "Embedded", kRegSz, std::string("abc\0def\0", 8));
-    setRaw(kBase, "Number", kRegDword, bytes({ 0x41, 0x42, 0, 0x43 }));
-    setRaw(kBase, "Multi", kRegMultiSz, std::string("one\0two\0\0", 9));
+    setRaw(kBase, "Embedded", kRegSz, "abc\0def\0"s);
+    setRaw(kBase, "Number", kRegDword, "AB\0C"s);
+    setRaw(kBase, "Multi", kRegMultiSz, "one\0two\0\0"s);
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Embedded"), "abc");
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Number"), "AB");
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Multi"), "one");
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Missing"), "");
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\Missing", "Embedded"), "");
-    expectNoOpenKeys();
 }
 
 TEST_P(RegistryContract, getDwordValueReadsFourBytesOrGivesZero)
 {
-    setRaw(kBase, "Negative", kRegDword, bytes({ 0xFE, 0xFF, 0xFF, 0xFF }));
-    setRaw(kBase, "TwoBytes", kRegBinary, bytes({ 1, 0 }));
-    setRaw(kBase, "EightBytes", kRegBinary, bytes({ 1, 0, 0, 0, 0, 0, 0, 0 }));
+    setRaw(kBase, "Negative", kRegDword, "\xfe\xff\xff\xff"s);
+    setRaw(kBase, "TwoBytes", kRegBinary, "\x01\0"s);
+    setRaw(kBase, "EightBytes", kRegBinary, "\x01\0\0\0\0\0\0\0"s);
     m_reg->SaveString(kHKeyLocalMachine, kBase, "Text", "1");
     EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Negative"), -2);
     EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "TwoBytes"), 1);
@@ -333,7 +294,6 @@ TEST_P(RegistryContract, getDwordValueReadsFourBytesOrGivesZero)
     EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Text"), 49);
     EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Missing"), 0);
     EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase + "\\Missing", "Negative"), 0);
-    expectNoOpenKeys();
 }
 
 TEST_P(RegistryContract, getBinaryValueAcceptsOnlyA552ByteRecord)
@@ -356,21 +316,20 @@ TEST_P(RegistryContract, getBinaryValueAcceptsOnlyA552ByteRecord)
     out = { 5 };
     EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase + "\\Missing", "Record552", out));
     EXPECT_EQ(out, std::vector<std::uint8_t> { 5 });
-    expectNoOpenKeys();
 }
 
 TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
 {
     const std::string big(5000, '\x5a');
-    setRaw(kBase, "Zeta", kRegSz, std::string("last\0", 5));
+    setRaw(kBase, "Zeta", kRegSz, "last\0"s);
     setRaw(kBase, "Big", kRegBinary, big);
-    setRaw(kBase, "Count", kRegDword, bytes({ 0x2a, 0, 0, 0 }));
-    setRaw(kBase, "Multi", kRegMultiSz, std::string("a\0b\0\0", 5));
-    setRaw(kBase, "Expand", kRegExpandSz, std::string("%SystemRoot%\0", 13));
-    setRaw(kBase, "Qword", 11, bytes({ 1, 2, 3, 4, 5, 6, 7, 8 }));
+    setRaw(kBase, "Count", kRegDword, "\x2a\0\0\0"s);
+    setRaw(kBase, "Multi", kRegMultiSz, "a\0b\0\0"s);
+    setRaw(kBase, "Expand", kRegExpandSz, "%SystemRoot%\0"s);
+    setRaw(kBase, "Qword", 11, "\x01\x02\x03\x04\x05\x06\x07\x08"s);
     setRaw(kBase, "EmptyText", kRegSz, "");
     // Overwriting keeps the value's place.
-    setRaw(kBase, "Zeta", kRegSz, std::string("first\0", 6));
+    setRaw(kBase, "Zeta", kRegSz, "first\0"s);
 
     const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\");
     std::vector<std::string> names;
@@ -388,7 +347,7 @@ TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
     EXPECT_EQ(at("Big").tag, ValueRecord::kTagBytes);
     EXPECT_EQ(std::get<std::int32_t>(at("Count").value), 42);
     EXPECT_EQ(at("Count").tag, ValueRecord::kTagLong);
-    EXPECT_EQ(std::get<std::string>(at("Multi").value), std::string("a\0b", 3));
+    EXPECT_EQ(std::get<std::string>(at("Multi").value), "a\0b"s);
     EXPECT_EQ(std::get<std::string>(at("Expand").value), "%SystemRoot%");
     EXPECT_EQ(at("Qword").tag, std::nullopt);
     EXPECT_EQ(std::get<std::string>(at("Qword").value), "");
@@ -397,7 +356,6 @@ TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
     EXPECT_EQ(values.find("COUNT"), &at("Count"));
 
     EXPECT_EQ(m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\Missing").size(), 0u);
-    expectNoOpenKeys();
 }
 
 TEST_P(RegistryContract, deleteKeyRemovesOnlyAKeyWithoutSubkeys)
@@ -418,14 +376,6 @@ TEST_P(RegistryContract, deleteKeyRemovesOnlyAKeyWithoutSubkeys)
         kErrorFileNotFound);
 }
 
-TEST_P(RegistryContract, keysKeepTheCaseTheyWereCreatedWith)
-{
-    createKey(kBase + "\\MixedCase");
-    createKey(kBase + "\\MIXEDCASE\\Sub");
-    EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "MixedCase" });
-    EXPECT_EQ(keyNames(kBase + "\\mixedcase"), std::vector<std::string> { "Sub" });
-}
-
 TEST_P(RegistryContract, handlesAreValidatedAndCountedAsWindowsDoes)
 {
     RegKey k = 0;
@@ -440,12 +390,9 @@ TEST_P(RegistryContract, handlesAreValidatedAndCountedAsWindowsDoes)
     EXPECT_EQ(m_api->RegCloseKey(k), kErrorSuccess);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(backends()),
-    [](const auto& param) { return std::string(param.param.name); });
-
 TEST_P(RegistryContract, enumerationReportsSizesAsTheAnsiCallsDo)
 {
-    setRaw(kBase, "Name", kRegSz, std::string("data\0", 5));
+    setRaw(kBase, "Name", kRegSz, "data\0"s);
     createKey(kBase + "\\Four");
     RegKey k = 0;
     ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
@@ -474,7 +421,7 @@ TEST_P(RegistryContract, enumerationReportsSizesAsTheAnsiCallsDo)
     EXPECT_EQ(size, 4u);
     EXPECT_EQ(dataSize, 5u);
     EXPECT_EQ(type, kRegSz);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), 5), std::string("data\0", 5));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(data), 5), "data\0"s);
     // A name buffer without room for the NUL.
     size = 4;
     dataSize = sizeof data;
@@ -496,20 +443,20 @@ TEST_P(RegistryContract, enumerationReportsSizesAsTheAnsiCallsDo)
 
 TEST_P(RegistryContract, textIsStoredAsUnicodeAndReadInTheCodePage)
 {
-    // "Ünïcode" in the code page; the key name too.
-    const std::string ansiName = "Tidewell\xdcnicode";
-    setRaw(kBase + "\\" + ansiName, "Caf\xe9", kRegSz, std::string("Caf\xe9 \x80\0", 7));
-    std::vector<std::string> names = keyNames(kBase);
-    ASSERT_EQ(names.size(), 1u);
-    EXPECT_EQ(names[0], "Tidewell\xc3\x9cnicode");
+    // "Ünicode" in the code page; the key name too.
+    setRaw(kBase + "\\Tidewell\xdcnicode", "Caf\xe9", kRegSz, "Caf\xe9 \x80\0"s);
+    EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "Tidewell\xc3\x9cnicode" });
     EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\TIDEWELL\xc3\xbcNICODE", "CAF\xc3\x89"),
         "Caf\xc3\xa9 \xe2\x82\xac");
+    // What the code page cannot hold becomes question marks.
+    m_reg->SaveString(kHKeyLocalMachine, kBase, "Name", "Z\xc3\xab \xe2\x82\xac \xe2\x9c\x93 \xe6\x8e\xa2");
+    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Name"), "Z\xc3\xab \xe2\x82\xac ? ?");
 }
 
 TEST_P(RegistryContract, deletingAValueRemovesOnlyThatValue)
 {
-    setRaw(kBase, "Keep", kRegSz, std::string("k\0", 2));
-    setRaw(kBase, "Drop", kRegDword, bytes({ 1, 0, 0, 0 }));
+    setRaw(kBase, "Keep", kRegSz, "k\0"s);
+    setRaw(kBase, "Drop", kRegDword, "\x01\0\0\0"s);
     RegKey k = 0;
     // A key opened for reading cannot be changed through its handle.
     ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
@@ -525,3 +472,6 @@ TEST_P(RegistryContract, deletingAValueRemovesOnlyThatValue)
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "Keep");
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, RegistryContract, ::testing::ValuesIn(backends()),
+    [](const auto& param) { return std::string(param.param.name); });
