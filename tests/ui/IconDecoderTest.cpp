@@ -82,36 +82,24 @@ private Q_SLOTS:
         QCOMPARE(qAlpha(decoded.pixel(20, 5)), 0);
     }
 
-    void readsBgraAndPng()
+    void readsBgraAndRefusesDamagedImages()
     {
-        // Blue, then half-transparent red.
+        using F = icons::IconImage::Format;
+        // Blue, then half-transparent red. (PNG: the real group's 256 px image above.)
         const QByteArray bgra("\xff\x00\x00\xff\x00\x00\xff\x80", 8);
-        const QImage two = decodeIconImage(imageOf(icons::IconImage::Format::Bgra, 2, 1, bgra));
+        const QImage two = decodeIconImage(imageOf(F::Bgra, 2, 1, bgra));
         QCOMPARE(two.pixel(0, 0), qRgba(0, 0, 255, 255));
         QCOMPARE(two.pixel(1, 0), qRgba(255, 0, 0, 0x80));
 
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QVERIFY(sample(48).save(&buffer, "PNG"));
-        QCOMPARE(decodeIconImage(imageOf(icons::IconImage::Format::Png, 48, 48, png)).size(), QSize(48, 48));
-    }
-
-    void refusesDamagedImages()
-    {
-        QVERIFY(
-            decodeIconImage(imageOf(icons::IconImage::Format::Bgra, 2, 2, QByteArray(15, '\0'))).isNull());
-        QVERIFY(decodeIconImage(imageOf(icons::IconImage::Format::Bgra, 0, 0, {})).isNull());
-        QVERIFY(
-            decodeIconImage(imageOf(icons::IconImage::Format::Dib, 32, 32, QByteArray(12, '\x01'))).isNull());
-        QVERIFY(decodeIconImage(imageOf(icons::IconImage::Format::Png, 16, 16, QByteArray("\x89PNG\r\n", 6)))
-                    .isNull());
+        QVERIFY(decodeIconImage(imageOf(F::Bgra, 2, 2, QByteArray(15, '\0'))).isNull());
+        QVERIFY(decodeIconImage(imageOf(F::Bgra, 0, 0, {})).isNull());
+        QVERIFY(decodeIconImage(imageOf(F::Dib, 32, 32, QByteArray(12, '\x01'))).isNull());
+        QVERIFY(decodeIconImage(imageOf(F::Png, 16, 16, QByteArray("\x89PNG\r\n", 6))).isNull());
     }
 
     void fitsImagesToTheListSizes()
     {
         QCOMPARE(fitIcon(sample(48), 32).size(), QSize(32, 32));
-        QCOMPARE(fitIcon(sample(16), 32).size(), QSize(32, 32));
         QCOMPARE(fitIcon(sample(32), 32).toImage().convertToFormat(QImage::Format_ARGB32).pixel(3, 5),
             sample(32).pixel(3, 5));
         QVERIFY(fitIcon(QImage(), 16).isNull());
