@@ -42,13 +42,21 @@ protected:
             rows.push_back({ i, displayName(values[i]), displayText(values[i]) });
         return rows;
     }
+    // The same with every name cleared.
+    static std::vector<EntryRow> namelessRowsOf(const std::vector<EntryValue>& values)
+    {
+        std::vector<EntryRow> rows = rowsOf(values);
+        for (EntryRow& r : rows)
+            r.name.clear();
+        return rows;
+    }
 
-    static EntryRow& row(std::vector<EntryRow>& rows, const std::string& name)
+    // The value or row of that name, or none.
+    template<class Items> static auto* named(Items& items, const std::string& name)
     {
         const auto it
-            = std::find_if(rows.begin(), rows.end(), [&](const EntryRow& r) { return r.name == name; });
-        EXPECT_NE(it, rows.end()) << name;
-        return *it;
+            = std::find_if(items.begin(), items.end(), [&](const auto& item) { return item.name == name; });
+        return it == items.end() ? nullptr : &*it;
     }
 
     EntryPlan ok(const std::vector<EntryValue>& original, const std::vector<EntryRow>& rows,
@@ -58,13 +66,6 @@ protected:
         for (const EntryChange& change : plan.changes)
             applyChange(*m_hive, kHKeyLocalMachine, path, change);
         return plan;
-    }
-
-    // The values as they were, with the given ones replaced or (no type) left out.
-    static std::vector<EntryValue> without(std::vector<EntryValue> values, const std::string& name)
-    {
-        std::erase_if(values, [&](const EntryValue& v) { return v.name == name; });
-        return values;
     }
 
     std::size_t subkeyCount(const std::string& path = kProbe)
@@ -103,11 +104,10 @@ TEST_F(EntryValuesTest, everyKindOfValueShowsAsAnEditableTextWithItsType)
         { "PlainSz", "REG_SZ", "plain text" },
     };
     for (const auto& [name, type, text] : expected) {
-        const auto it
-            = std::find_if(values.begin(), values.end(), [&](const EntryValue& v) { return v.name == name; });
-        ASSERT_NE(it, values.end()) << name;
-        EXPECT_EQ(typeName(it->type), type) << name;
-        EXPECT_EQ(displayText(*it), text) << name;
+        const EntryValue* v = named(values, name);
+        ASSERT_NE(v, nullptr) << name;
+        EXPECT_EQ(typeName(v->type), type) << name;
+        EXPECT_EQ(displayText(*v), text) << name;
     }
     EXPECT_EQ(typeName(0x20), "0x00000020");
 
@@ -129,12 +129,15 @@ TEST_F(EntryValuesTest, anUntouchedOkWritesNothingAndDeletingRowsRemovesOnlyThos
 
     // Deleting the rows of a string and of the default value deletes those values, nothing else:
     // the other values and the subkeys stay as they were.
+    const auto deleted = [](const auto& item) { return item.name == "PlainSz" || item.name.empty(); };
     std::vector<EntryRow> rows = rowsOf(values);
-    std::erase_if(rows, [](const EntryRow& r) { return r.name == "PlainSz" || r.name.empty(); });
+    std::erase_if(rows, deleted);
     const EntryPlan plan = ok(values, rows);
     ASSERT_EQ(plan.changes.size(), 2u);
     EXPECT_EQ(plan.changes[0].kind, EntryChange::Kind::DeleteValue);
-    EXPECT_EQ(read(), without(without(values, "PlainSz"), ""));
+    std::vector<EntryValue> expected = values;
+    std::erase_if(expected, deleted);
+    EXPECT_EQ(read(), expected);
     EXPECT_EQ(subkeyCount(), 5u);
 }
 
@@ -142,12 +145,12 @@ TEST_F(EntryValuesTest, editedValuesKeepTheirTypes)
 {
     const std::vector<EntryValue> values = read();
     std::vector<EntryRow> rows = rowsOf(values);
-    row(rows, "Dword").text = "7";
-    row(rows, "Expand").text = "  %TEMP%\\y.exe  ";
-    row(rows, "Multi").text = "a | b||c |  | d";
-    row(rows, "Binary").text = "0a 0B,ff";
-    row(rows, "BigEndian").text = "";
-    row(rows, "").text = "new default";
+    named(rows, "Dword")->text = "7";
+    named(rows, "Expand")->text = "  %TEMP%\\y.exe  ";
+    named(rows, "Multi")->text = "a | b||c |  | d";
+    named(rows, "Binary")->text = "0a 0B,ff";
+    named(rows, "BigEndian")->text = "";
+    named(rows, "")->text = "new default";
     rows.push_back({ std::nullopt, "Added", "  fresh " });
     rows.push_back({ std::nullopt, "", "no name: dropped" });
     const EntryPlan plan = ok(values, rows);
@@ -156,13 +159,11 @@ TEST_F(EntryValuesTest, editedValuesKeepTheirTypes)
 
     std::vector<EntryValue> expected = values;
     auto set = [&](const std::string& name, std::uint32_t type, const std::string& data) {
-        auto it = std::find_if(
-            expected.begin(), expected.end(), [&](const EntryValue& v) { return v.name == name; });
-        EntryValue v { name, type, Bytes(data.begin(), data.end()) };
-        if (it == expected.end())
-            expected.push_back(v);
+        const EntryValue v { name, type, Bytes(data.begin(), data.end()) };
+        if (EntryValue* old = named(expected, name))
+            *old = v;
         else
-            *it = v;
+            expected.push_back(v);
     };
     set("Dword", kRegDword, std::string("\x07\0\0\0", 4));
     // Leading spaces go, trailing ones stay, one NUL follows.
@@ -191,8 +192,8 @@ TEST_F(EntryValuesTest, numbersAndBytesThatDoNotReadAsSuchAreRefusedBeforeAnythi
     const std::string before = test::readAll(m_file);
     const std::vector<EntryValue> values = read();
     std::vector<EntryRow> rows = rowsOf(values);
-    row(rows, "PlainSz").text = "changed";
-    row(rows, "DwordZero").text = "ten";
+    named(rows, "PlainSz")->text = "changed";
+    named(rows, "DwordZero")->text = "ten";
     const EntryPlan plan = ok(values, rows);
     ASSERT_TRUE(plan.rejected);
     EXPECT_EQ(plan.rejected->name, "DwordZero");
@@ -206,8 +207,8 @@ TEST_F(EntryValuesTest, renamesMoveTheBytesAndTheLastRowOfANameWins)
 {
     const std::vector<EntryValue> values = read();
     std::vector<EntryRow> rows = rowsOf(values);
-    row(rows, "Binary").name = "Bytes";
-    row(rows, "PlainSz").name = "PLAINSZ";
+    named(rows, "Binary")->name = "Bytes";
+    named(rows, "PlainSz")->name = "PLAINSZ";
     // "dword" comes after the loaded Dword row: it wins, and Dword itself goes.
     rows.push_back({ std::nullopt, "dword", "5" });
     // "Qword" comes before the loaded Qword row, which wins unchanged: nothing is written for it.
@@ -218,20 +219,14 @@ TEST_F(EntryValuesTest, renamesMoveTheBytesAndTheLastRowOfANameWins)
         EXPECT_EQ(plan.changes[i].kind, EntryChange::Kind::DeleteValue) << "deletions come first";
 
     const std::vector<EntryValue> after = read();
-    auto find = [&](const std::string& name) {
-        return std::find_if(after.begin(), after.end(), [&](const EntryValue& v) { return v.name == name; });
-    };
-    ASSERT_NE(find("Bytes"), after.end());
-    EXPECT_EQ(find("Bytes")->type, kRegBinary);
-    EXPECT_EQ(find("Bytes")->data, Bytes({ 1, 2, 0xff }));
-    EXPECT_EQ(find("Binary"), after.end());
-    ASSERT_NE(find("PLAINSZ"), after.end());
-    EXPECT_EQ(find("PlainSz"), after.end());
-    ASSERT_NE(find("dword"), after.end());
-    EXPECT_EQ(find("dword")->type, kRegSz);
-    EXPECT_EQ(find("Dword"), after.end());
-    EXPECT_EQ(*find("Qword"),
-        *std::find_if(values.begin(), values.end(), [](const EntryValue& v) { return v.name == "Qword"; }));
+    ASSERT_NE(named(after, "Bytes"), nullptr);
+    EXPECT_EQ(*named(after, "Bytes"), (EntryValue { "Bytes", kRegBinary, Bytes({ 1, 2, 0xff }) }));
+    EXPECT_NE(named(after, "PLAINSZ"), nullptr);
+    ASSERT_NE(named(after, "dword"), nullptr);
+    EXPECT_EQ(named(after, "dword")->type, kRegSz);
+    for (const char* gone : { "Binary", "PlainSz", "Dword" })
+        EXPECT_EQ(named(after, gone), nullptr) << gone;
+    EXPECT_EQ(*named(after, "Qword"), *named(values, "Qword"));
 }
 
 TEST_F(EntryValuesTest, clearingEveryNameRemovesTheEntryButNotAKeyThatStillHoldsSomething)
@@ -247,20 +242,15 @@ TEST_F(EntryValuesTest, clearingEveryNameRemovesTheEntryButNotAKeyThatStillHolds
     ASSERT_TRUE(listed());
     const std::vector<EntryValue> values = read(entry);
     ASSERT_EQ(values.size(), 2u);
-    std::vector<EntryRow> rows = rowsOf(values);
-    for (EntryRow& r : rows)
-        r.name.clear();
-    EXPECT_EQ(ok(values, rows, entry).changes.back().kind, EntryChange::Kind::DeleteKeyIfEmpty);
+    EXPECT_EQ(
+        ok(values, namelessRowsOf(values), entry).changes.back().kind, EntryChange::Kind::DeleteKeyIfEmpty);
     RegKey key = 0;
     EXPECT_EQ(m_hive->RegOpenKeyA(kHKeyLocalMachine, entry.c_str(), &key), kErrorFileNotFound);
     EXPECT_FALSE(listed());
 
     // The probe key has a default value, which has no name to clear, and subkeys.
     const std::vector<EntryValue> probe = read();
-    rows = rowsOf(probe);
-    for (EntryRow& r : rows)
-        r.name.clear();
-    ok(probe, rows);
+    ok(probe, namelessRowsOf(probe));
     EXPECT_EQ(read(), std::vector<EntryValue>({ probe[0] }));
     ok(read(), {});
     EXPECT_TRUE(read().empty());

@@ -20,9 +20,7 @@ namespace {
 QString readLog(TestApplication& test)
 {
     QFile f(test.folder() + QStringLiteral("/UnLog.log"));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromLatin1(f.readAll());
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
 }
 
 void click(QWidget* dialog, const char* name)

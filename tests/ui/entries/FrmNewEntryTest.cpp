@@ -71,60 +71,52 @@ private Q_SLOTS:
         QCOMPARE(bytes(), before);
     }
 
-    void checksRunInOrderAndPutTheFocusOnTheField()
+    void checksRunInOrderSayWhyAndPutTheFocusOnTheField()
     {
         TestApplication test(kEntries);
         Dialog d(test);
         d.dialog->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(d.dialog));
+        const QString name = QStringLiteral("Name"), command = QStringLiteral("cmd.exe");
         const struct
         {
             QString r, dn, u, message;
             QLineEdit* Dialog::*field;
         } cases[] = {
-            { {}, QStringLiteral("x"), {}, QStringLiteral("Please Enter a value for the Registry Entry Name"),
+            { {}, name, {}, QStringLiteral("Please Enter a value for the Registry Entry Name"),
                 &Dialog::regName },
-            { QStringLiteral("New"), {}, QStringLiteral("u"),
+            { QStringLiteral("New"), {}, command,
                 QStringLiteral("Please enter a value for the Display Name "), &Dialog::displayName },
-            { QStringLiteral("New"), QStringLiteral("d"), {},
+            { QStringLiteral("New"), name, {},
                 QStringLiteral("Please enter a value for the uninstall String"), &Dialog::command },
+            // A refused key name is selected, to be typed over.
+            { QStringLiteral("QUILLMARK"), name, command,
+                QStringLiteral("This key name already exist in the list. Please enter another key name."),
+                &Dialog::regName },
+            { QStringLiteral("A\\B"), name, command,
+                QStringLiteral("The Registry Entry Name cannot contain a backslash (\\). Please enter "
+                               "another key name."),
+                &Dialog::regName },
+            { QString(256, QLatin1Char('k')), name, command,
+                QStringLiteral(
+                    "The Registry Entry Name is longer than 255 characters. Please enter a shorter key "
+                    "name."),
+                &Dialog::regName },
+            { QStringLiteral("hidden"), name, command,
+                QStringLiteral(
+                    "An entry with this key name already exists in the registry, although the list "
+                    "does not show it. Please enter another key name."),
+                &Dialog::regName },
         };
         for (const auto& c : cases) {
             test.messages.answer(MsgButton::Ok);
             d.ok(c.r, c.dn, c.u);
-            QCOMPARE(test.messages.calls().last().text, c.message);
-            QCOMPARE(test.messages.calls().last().icon, MsgIcon::Information);
-            QCOMPARE(test.messages.calls().last().title, QStringLiteral("Tidewell"));
+            const ScriptedMessageService::Call& call = test.messages.calls().last();
+            QCOMPARE(call.text, c.message);
+            QCOMPARE(call.icon, MsgIcon::Information);
+            QCOMPARE(call.title, QStringLiteral("Tidewell"));
             QCOMPARE(QApplication::focusWidget(), d.*c.field);
-            QVERIFY(d.dialog->isVisible());
-        }
-    }
-
-    void duplicatesHiddenEntriesAndBackslashesAreRefused()
-    {
-        TestApplication test(kEntries);
-        Dialog d(test);
-        d.dialog->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(d.dialog));
-        const struct
-        {
-            QString name;
-            QString starts;
-        } refused[] = {
-            { QStringLiteral("QUILLMARK"),
-                QStringLiteral("This key name already exist in the list. Please enter another key name.") },
-            { QStringLiteral("hidden"),
-                QStringLiteral("An entry with this key name already exists in the registry") },
-            { QStringLiteral("A\\B"), QStringLiteral("The Registry Entry Name cannot contain a backslash") },
-        };
-        for (const auto& r : refused) {
-            test.messages.answer(MsgButton::Ok);
-            d.ok(r.name, QStringLiteral("Name"), QStringLiteral("cmd.exe"));
-            QVERIFY2(test.messages.calls().last().text.startsWith(r.starts),
-                qPrintable(test.messages.calls().last().text));
-            QCOMPARE(test.messages.calls().last().icon, MsgIcon::Information);
-            QCOMPARE(d.regName->selectedText(), r.name);
-            QCOMPARE(QApplication::focusWidget(), d.regName);
+            QCOMPARE(d.regName->selectedText(), c.field == &Dialog::regName ? c.r : QString());
             QVERIFY(d.dialog->isVisible());
         }
         QCOMPARE(test.value(QStringLiteral("Hidden"), QStringLiteral("DisplayName")),
