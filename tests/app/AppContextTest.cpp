@@ -13,8 +13,6 @@ TEST(AppContext, logAndHelpLiveWhereStartUpPutsThem)
     const AppContext ctx = makeAppContext("app", "data", "Microsoft Windows XP");
     EXPECT_EQ(ctx.logPath, "data" + sep + "UnLog.log");
     EXPECT_EQ(ctx.helpFile.rfind("app" + sep, 0), 0u);
-    EXPECT_EQ(ctx.title, "Tidewell");
-    EXPECT_EQ(ctx.osName, "Microsoft Windows XP");
 }
 
 TEST(AppContext, dataFolderIsTheProgramsFolderOnlyWhenItCanBeWritten)

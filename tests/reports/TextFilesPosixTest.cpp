@@ -137,9 +137,7 @@ TEST(TextFiles, aLinkStaysALinkAndAPipeOrNewFileIsWrittenAsAPlainCreateWould)
     ASSERT_TRUE(writeTextFile(dir.file("link.txt"), "new\r\n", error)) << error;
     EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
     EXPECT_EQ(test::readAll(dir.file("real/target.txt")), "new\r\n");
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(stat(dir.file("real/target.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
 

@@ -6,6 +6,7 @@
 #include "registry/Registry.h"
 
 #include <cstring>
+#include <tuple>
 
 using namespace tw;
 
@@ -83,10 +84,8 @@ TEST(SysInfo, aRegistryFileTellsWhichWindowsItPosesAs)
     HiveRegistry wine(test::dataPath("wine/system.reg"));
     Registry wineReg(wine);
     const OsVersionInfoA seven = versionFromRegistry(wineReg);
-    EXPECT_EQ(seven.dwPlatformId, 2u);
-    EXPECT_EQ(seven.dwMajorVersion, 6u);
-    EXPECT_EQ(seven.dwMinorVersion, 1u);
-    EXPECT_EQ(seven.dwBuildNumber, 7601u);
+    EXPECT_EQ(std::tuple(seven.dwPlatformId, seven.dwMajorVersion, seven.dwMinorVersion, seven.dwBuildNumber),
+        std::tuple(2u, 6u, 1u, 7601u));
 
     HiveRegistry xp(dir.file("xp.reg"));
     Registry xpReg(xp);

@@ -32,9 +32,7 @@ public:
         QFile name(prefix() + QStringLiteral("/wineserver"));
         name.open(QIODevice::WriteOnly);
         name.write("wine-Wait");
-        struct stat st
-        {
-        };
+        struct stat st = {};
         ::stat(prefix().toLocal8Bit().constData(), &st);
         const QString folder = m_dir.path()
             + QStringLiteral("/tmp/wine-Wait/server-%1-%2")
