@@ -40,7 +40,10 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
 // holds the lock of `path`, since no other writer is then midway.
 void removeLeftovers(const std::string& path);
 
-// Writes to a temporary file in the same folder, flushes it and renames it over the old one.
-bool replaceFile(const std::string& path, const std::string& content, std::string& error);
+// Writes to a temporary file in the same folder, flushes it and renames it over the old one. `written`,
+// when given, receives the stamp of the file written, taken before it could be replaced again: on POSIX
+// the lock is on the file that was replaced, so another writer may enter as soon as the rename is done.
+bool replaceFile(
+    const std::string& path, const std::string& content, std::string& error, Stamp* written = nullptr);
 
 } // namespace tw::filestore

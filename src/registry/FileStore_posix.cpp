@@ -216,7 +216,7 @@ void removeLeftovers(const std::string& path)
     closedir(dir);
 }
 
-bool replaceFile(const std::string& requested, const std::string& content, std::string& error)
+bool replaceFile(const std::string& requested, const std::string& content, std::string& error, Stamp* written)
 {
     // A link is followed, so that the file it names is replaced and the link stays a link.
     const std::string path = resolved(requested);
@@ -236,6 +236,8 @@ bool replaceFile(const std::string& requested, const std::string& content, std::
             error = std::strerror(errno);
         if (fd >= 0)
             close(fd);
+        if (ok && written)
+            *written = stamp(path).value_or(Stamp {});
         return ok;
     }
     const std::string folder = folderOf(path);
@@ -248,8 +250,15 @@ bool replaceFile(const std::string& requested, const std::string& content, std::
     // A new file gets the mode a plain create would give it; an old one keeps its own.
     const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~currentUmask());
     bool ok = fchmod(fd, mode) == 0 && writeAll(fd, content) && fsync(fd) == 0;
+    struct stat mine
+    {
+    };
+    if (ok && written)
+        ok = fstat(fd, &mine) == 0;
     if (!ok)
         error = std::strerror(errno);
+    else if (written)
+        *written = fromStat(mine);
     if (close(fd) != 0 && ok) {
         ok = false;
         error = std::strerror(errno);

@@ -142,7 +142,7 @@ bool moveOver(const std::wstring& temp, const std::wstring& target)
 
 } // namespace
 
-bool replaceFile(const std::string& path, const std::string& content, std::string& error)
+bool replaceFile(const std::string& path, const std::string& content, std::string& error, Stamp* written)
 {
     const std::wstring target = wide(path);
     // A fresh name in the same folder, so that no file of the user's is overwritten on the way.
@@ -162,9 +162,9 @@ bool replaceFile(const std::string& path, const std::string& content, std::strin
         DeleteFileW(temp.c_str());
         return false;
     }
-    DWORD written = 0;
-    bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr)
-        && written == content.size() && FlushFileBuffers(h);
+    DWORD count = 0;
+    bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &count, nullptr)
+        && count == content.size() && FlushFileBuffers(h);
     CloseHandle(h);
     if (ok)
         ok = moveOver(temp, target);
@@ -172,6 +172,9 @@ bool replaceFile(const std::string& path, const std::string& content, std::strin
         error = lastError();
         DeleteFileW(temp.c_str());
     }
+    // The lock here is a file of its own, held until the caller is done, so the file is still ours.
+    if (ok && written)
+        *written = stamp(path).value_or(Stamp {});
     return ok;
 }
 

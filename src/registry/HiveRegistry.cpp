@@ -155,12 +155,15 @@ template<class Change> long HiveRegistry::modify(Change&& change)
     const long rc = change();
     if (rc != kErrorSuccess)
         return rc;
-    if (!filestore::replaceFile(m_file, hive::serializeHive(*m_hive), error)) {
+    filestore::Stamp written;
+    if (!filestore::replaceFile(m_file, hive::serializeHive(*m_hive), error, &written)) {
         // The change did not reach the disk: go back to what the disk holds.
         load();
         return kErrorRegistryIoFailed;
     }
-    m_stamp = filestore::stamp(m_file);
+    // Not a fresh look at the path: another writer may already have replaced the file, and its change
+    // would then never be read.
+    m_stamp = written;
     return kErrorSuccess;
 }
 

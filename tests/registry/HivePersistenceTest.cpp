@@ -114,19 +114,22 @@ TEST(HivePersistence, twoWritersAtOnceLoseNothing)
 {
     test::TempDir dir;
     const std::string file = copyOf(dir, "wine/system-uninstall-excerpt.reg");
+    // Three writers, so that one often enters while another is just done renaming.
     constexpr int kCount = 40;
-    const pid_t a = spawnWriter(file, "a", kCount);
-    const pid_t b = spawnWriter(file, "b", kCount);
-    ASSERT_EQ(waitFor(a), 0);
-    ASSERT_EQ(waitFor(b), 0);
+    const std::string writers = "abc";
+    std::vector<pid_t> pids;
+    for (char w : writers)
+        pids.push_back(spawnWriter(file, std::string(1, w), kCount));
+    for (pid_t pid : pids)
+        ASSERT_EQ(waitFor(pid), 0);
     HiveRegistry hive(file);
     ASSERT_FALSE(hive.loadError());
     Registry reg(hive);
     const ValueCollection values = reg.EnumRegistryValuesEx(kHKeyLocalMachine, "Software\\Tidewell Test");
-    EXPECT_EQ(values.size(), 2u * kCount);
-    for (int i = 0; i < kCount; ++i) {
-        EXPECT_NE(values.find("a" + std::to_string(i)), nullptr) << i;
-        EXPECT_NE(values.find("b" + std::to_string(i)), nullptr) << i;
+    EXPECT_EQ(values.size(), writers.size() * kCount);
+    for (char w : writers) {
+        for (int i = 0; i < kCount; ++i)
+            EXPECT_NE(values.find(w + std::to_string(i)), nullptr) << w << i;
     }
 }
 
