@@ -43,7 +43,8 @@ private:
 };
 
 // The icon source an entry's DisplayIcon names: quotes dropped, the index after the last comma when it
-// reads as a number. Empty DisplayIcon or an index that is not a number: none.
+// reads as a number. An index that is not a number: none. The scan looks at an empty DisplayIcon before it
+// comes here.
 std::optional<IconRef> iconFromDisplayIcon(const std::string& displayIcon);
 
 } // namespace tw
