@@ -16,6 +16,7 @@
 #include "uninstall/Processes.h"
 #include "uninstall/UninstallRun.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -329,7 +330,7 @@ TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
 
     // The user asks on the third look: the running server says the entry is gone, though the file
     // still has it.
-    int calls = 0;
+    std::atomic<int> calls = 0;
     bool judgeNow = true;
     WineSide side;
     side.server = &server;
@@ -344,12 +345,15 @@ TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
         EXPECT_EQ(calls, 3);
     }
 
-    // Waiting: the server writes the registry as it exits, and only then is the file read.
+    // Waiting: the server writes the registry as it exits, and only then is the file read. It exits once
+    // the run has looked at it a few times, however long the uninstaller took to start and end.
     calls = 0;
     judgeNow = false;
     test::StandInServer wine(p.serverFolder + "/lock");
     std::thread exitLater([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (calls < 3 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         HiveRegistry other(file);
         Registry(other).DeleteKey(kHKeyLocalMachine, kUninstallPath + std::string("TidewellProbeLeftover"));
         wine.stop();
