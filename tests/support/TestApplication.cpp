@@ -8,6 +8,7 @@
 #include "ui/main/FrmMain.h"
 
 #include <QFile>
+#include <QPushButton>
 #include <QTest>
 
 namespace tw {
@@ -75,6 +76,24 @@ FrmMain& TestApplication::window()
 QString TestApplication::registryFile() const
 {
     return m_dir.filePath(QStringLiteral("system.reg"));
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void clickButton(const QObject* parent, const char* name)
+{
+    auto* button = parent->findChild<QPushButton*>(QLatin1String(name));
+    QVERIFY2(button, name);
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+QString TestApplication::uninstallLog() const
+{
+    return QString::fromLatin1(fileBytes(folder() + QStringLiteral("/UnLog.log")));
 }
 
 QString TestApplication::value(const QString& key, const QString& valueName)

@@ -5,6 +5,7 @@
 #include "ScriptedMessageService.h"
 #include "app/ModMain.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -49,6 +50,12 @@ struct TestEntry
 // Writes a registry file in Wine's format holding the entries under the Uninstall key.
 void writeRegistry(const QString& file, const QList<TestEntry>& entries);
 
+// The bytes of a file; none when it cannot be read.
+QByteArray fileBytes(const QString& path);
+
+// Clicks the push button of that object name inside `parent`.
+void clickButton(const QObject* parent, const char* name);
+
 // A run of the program for a test: a temporary folder that is both the application folder and the
 // registry's prefix, the registry file in it, the scripted message service, the recording desktop,
 // and the main window loaded (not yet shown).
@@ -64,6 +71,8 @@ public:
     QString registryFile() const;
     // A value of an entry as the registry holds it now.
     QString value(const QString& key, const QString& valueName);
+    // The uninstall log as written, in the code page.
+    QString uninstallLog() const;
 
     ScriptedMessageService messages;
     RecordingDesktopService desktop;

@@ -4,6 +4,7 @@
 // same code as its commands, waiting for Wine to save its registry before it judges.
 #include "RecordingDesktopService.h"
 #include "ScriptedMessageService.h"
+#include "TestApplication.h"
 #include "app/ModMain.h"
 #include "system/WineServer.h"
 #include "ui/main/FrmMain.h"
@@ -138,7 +139,7 @@ private Q_SLOTS:
             dialog->findChild<QLineEdit*>(QStringLiteral("TxtDiplayName"))->setText(QStringLiteral("New"));
             dialog->findChild<QLineEdit*>(QStringLiteral("TxtUninstallString"))
                 ->setText(QStringLiteral("x.exe"));
-            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CmdOk")), Qt::LeftButton);
+            clickButton(dialog, "CmdOk");
             if (QApplication::activeModalWidget() == dialog)
                 dialog->close();
         });

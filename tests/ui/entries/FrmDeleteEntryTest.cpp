@@ -15,20 +15,7 @@
 
 using namespace tw;
 
-namespace {
-
-QString readLog(TestApplication& test)
-{
-    QFile f(test.folder() + QStringLiteral("/UnLog.log"));
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
-}
-
-void click(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
-} // namespace
+namespace { } // namespace
 
 class FrmDeleteEntryTest : public QObject
 {
@@ -62,17 +49,18 @@ private Q_SLOTS:
             dialog->findChild<QLineEdit*>(QStringLiteral("TxtDName"))->text(), QStringLiteral("Old Tool"));
 
         test.messages.answer(MsgButton::No);
-        click(dialog, "CmdDelete");
+        clickButton(dialog, "CmdDelete");
         QCOMPARE(test.messages.calls().last().text,
             QStringLiteral("Are you sure you want to delete the program?"));
         QCOMPARE(test.messages.calls().last().icon, MsgIcon::Question);
         QVERIFY(dialog->isVisible());
-        QCOMPARE(readLog(test), QString());
+        QCOMPARE(test.uninstallLog(), QString());
 
         test.messages.answer(MsgButton::Yes);
-        click(dialog, "CmdDelete");
+        clickButton(dialog, "CmdDelete");
         QTRY_VERIFY(dialog.isNull() || !dialog->isVisible());
-        QCOMPARE(readLog(test), QStringLiteral("06/12/2026 10:00:00\r\nDeleted Entry for Old Tool\r\n"));
+        QCOMPARE(
+            test.uninstallLog(), QStringLiteral("06/12/2026 10:00:00\r\nDeleted Entry for Old Tool\r\n"));
         QCOMPARE(w.list().rowCount(), 1);
         QCOMPARE(test.value(QStringLiteral("Old"), QStringLiteral("DisplayName")), QString());
     }
@@ -94,12 +82,12 @@ private Q_SLOTS:
         }
         test.messages.answer(MsgButton::Yes);
         test.messages.answer(MsgButton::Ok);
-        click(dialog, "CmdDelete");
+        clickButton(dialog, "CmdDelete");
         QCOMPARE(test.messages.calls().last().icon, MsgIcon::Critical);
         QVERIFY(test.messages.calls().last().text.startsWith(
             QStringLiteral("Error occurred Delete Entry Delete: \r\n")));
         QVERIFY(dialog->isVisible());
-        QCOMPARE(readLog(test), QString());
+        QCOMPARE(test.uninstallLog(), QString());
         dialog->close();
     }
 
@@ -112,9 +100,9 @@ private Q_SLOTS:
         FrmMain& w = test.window();
         w.mnu_refresh_Click();
         w.list().selectPosition(0);
-        QTimer::singleShot(0, [] { click(QApplication::activeModalWidget(), "CmdUnInstall"); });
+        QTimer::singleShot(0, [] { clickButton(QApplication::activeModalWidget(), "CmdUnInstall"); });
         w.Delete_Entry_Click();
-        QCOMPARE(readLog(test),
+        QCOMPARE(test.uninstallLog(),
             QStringLiteral(
                 "06/12/2026 10:00:00\r\nUninstalling Probe App\r\nUninstall OK. Uninstaller removed "
                 "program from the list.\r\n"));

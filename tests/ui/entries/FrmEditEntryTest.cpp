@@ -25,12 +25,6 @@ const QList<TestEntry> kEntries = {
     { QStringLiteral("Other"), QStringLiteral("Other App"), QStringLiteral("C:\\other\\uninst.exe") },
 };
 
-QByteArray fileBytes(const QString& file)
-{
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // One open editor over a test registry, with the pieces the tests drive.
 struct Editor
 {
@@ -55,10 +49,6 @@ struct Editor
     }
     ~Editor() { delete dialog; }
 
-    void press(const char* button)
-    {
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
-    }
     QString cell(int row, int column) const { return grid->item(row, column)->text(); }
     int rowOf(const QString& name) const
     {
@@ -176,7 +166,7 @@ private Q_SLOTS:
 
         // Scrolling loses the edit.
         while (e.grid->verticalScrollBar()->maximum() == 0)
-            e.press("CmdAdd");
+            clickButton(e.dialog, "CmdAdd");
         e.grid->scrollToTop();
         e.type(0, 1, QStringLiteral("lost"));
         e.grid->verticalScrollBar()->setValue(e.grid->verticalScrollBar()->maximum());
@@ -191,8 +181,8 @@ private Q_SLOTS:
         {
             Editor e(test);
             e.type(e.rowOf(QStringLiteral("DisplayName")), 1, QStringLiteral("Changed"));
-            e.press("CmdAdd");
-            e.press("CmdCancel");
+            clickButton(e.dialog, "CmdAdd");
+            clickButton(e.dialog, "CmdCancel");
             QVERIFY(!e.dialog->isVisible());
             QCOMPARE(e.refreshes, 0);
         }
@@ -200,8 +190,8 @@ private Q_SLOTS:
         {
             // An added row without a name writes nothing.
             Editor e(test);
-            e.press("CmdAdd");
-            e.press("CmdOk");
+            clickButton(e.dialog, "CmdAdd");
+            clickButton(e.dialog, "CmdOk");
             QCOMPARE(e.refreshes, 1);
         }
         QCOMPARE(fileBytes(test.registryFile()), original);
@@ -212,7 +202,7 @@ private Q_SLOTS:
         e.type(e.rowOf(QStringLiteral("DisplayName")), 1, QStringLiteral("  Spaced  "));
         e.type(noRemove, 1, QStringLiteral("yes"));
         test.messages.answer(MsgButton::Ok);
-        e.press("CmdOk");
+        clickButton(e.dialog, "CmdOk");
         QCOMPARE(test.messages.calls().size(), 1);
         QCOMPARE(test.messages.calls().front().text,
             QStringLiteral("The value \"NoRemove\" must be a whole number from -2147483648 to 4294967295."));
@@ -221,7 +211,7 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(test.registryFile()), original);
 
         e.type(noRemove, 1, QStringLiteral("7"));
-        e.press("CmdOk");
+        clickButton(e.dialog, "CmdOk");
         QCOMPARE(e.refreshes, 1);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY2(!e.dialog, "the dialog is deleted when it closes");
@@ -242,13 +232,13 @@ private Q_SLOTS:
         const int noRemove = e.rowOf(QStringLiteral("NoRemove"));
         e.click(noRemove, 0);
         test.messages.answer(MsgButton::No);
-        e.press("CmdDelete");
+        clickButton(e.dialog, "CmdDelete");
         QCOMPARE(
             test.messages.calls().back().text, QStringLiteral("Are you sure you want to delete the value?"));
         QCOMPARE(test.messages.calls().back().icon, MsgIcon::Question);
         QCOMPARE(e.grid->rowCount(), 3);
         test.messages.answer(MsgButton::Yes);
-        e.press("CmdDelete");
+        clickButton(e.dialog, "CmdDelete");
         QCOMPARE(e.grid->rowCount(), 2);
         QCOMPARE(e.rowOf(QStringLiteral("NoRemove")), -1);
 
@@ -259,7 +249,7 @@ private Q_SLOTS:
         FrmMain& window = test.window();
         QCOMPARE(window.list().rowCount(), 2);
         e.refreshList = true;
-        e.press("CmdOk");
+        clickButton(e.dialog, "CmdOk");
         RegKey key = 0;
         QCOMPARE(test.app().registryApi->RegOpenKeyA(
                      kHKeyLocalMachine, (std::string(kUninstallPath) + "Probe").c_str(), &key),

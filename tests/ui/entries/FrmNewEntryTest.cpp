@@ -39,7 +39,7 @@ struct Dialog
         regName->setText(r);
         displayName->setText(d);
         command->setText(u);
-        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("CmdOk")), Qt::LeftButton);
+        clickButton(dialog, "CmdOk");
     }
 
     FrmMain& window;

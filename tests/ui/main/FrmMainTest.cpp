@@ -241,7 +241,7 @@ private Q_SLOTS:
         showAndWait(window);
         const QUrl page = QUrl::fromLocalFile(test.folder() + QStringLiteral("/help/tidewell.html"));
         QTest::keyClick(window.list().reportView(), Qt::Key_F1);
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("CmdHelp")), Qt::LeftButton);
+        clickButton(&window, "CmdHelp");
         window.findChild<QAction*>(QStringLiteral("mnu_hlptopics"))->trigger();
         QCOMPARE(test.desktop.opened(), QList<QUrl>({ page, page, page }));
     }

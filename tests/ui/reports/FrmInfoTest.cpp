@@ -127,7 +127,7 @@ private Q_SLOTS:
         QVERIFY(d.dialog->isVisible());
         QCOMPARE(d.test.messages.calls().size(), 0);
 
-        QTest::mouseClick(d.dialog->findChild<QPushButton*>(QStringLiteral("CmdClose")), Qt::LeftButton);
+        clickButton(d.dialog, "CmdClose");
         QTRY_VERIFY(d.dialog.isNull());
     }
 };

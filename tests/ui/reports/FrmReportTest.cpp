@@ -26,17 +26,6 @@ const QList<TestEntry> kThree = {
     { QStringLiteral("C"), QStringLiteral("Able Suite"), QStringLiteral("able.exe") },
 };
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void click(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
 QPlainTextEdit* header(QWidget* dialog)
 {
     return dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtHeader"));
@@ -94,7 +83,7 @@ private Q_SLOTS:
         header(dialog)->setPlainText(QStringLiteral("H"));
         const QString file = test.folder() + QStringLiteral("/report.txt");
         QVERIFY(dialog->saveFile(file));
-        QCOMPARE(readFile(file),
+        QCOMPARE(fileBytes(file),
             QByteArray("H\r\n\r\nDisplay Name     : Mid Tool\r\nUninstall String : mid.exe\r\n"));
         delete dialog;
     }
@@ -109,7 +98,7 @@ private Q_SLOTS:
         header(dialog)->setPlainText(
             QStringLiteral("Audit for Pr\u00fcfung \u63a2\nGenerated On             : 06/12/2026"));
         QVERIFY(dialog->saveFile(file));
-        QCOMPARE(readFile(file),
+        QCOMPARE(fileBytes(file),
             QByteArray("Audit for Pr\xfc"
                        "fung ?\r\nGenerated On             : 06/12/2026\r\n\r\n"
                        "Display Name     : Mid Tool\r\n\r\nDisplay Name     : Zed App\r\n\r\n"
@@ -120,7 +109,7 @@ private Q_SLOTS:
         w.lstview_ColumnClick(0);
         header(dialog)->clear();
         QVERIFY(dialog->saveFile(file));
-        QCOMPARE(readFile(file),
+        QCOMPARE(fileBytes(file),
             QByteArray(
                 "\r\n\r\n"
                 "Display Name     : Zed App\r\nSize             : \r\nUninstall String : zed.exe /x\r\n\r\n"
@@ -138,23 +127,23 @@ private Q_SLOTS:
         const QString file = test.folder() + QStringLiteral("/saved.txt");
 
         test.messages.answerSaveFile(QString());
-        click(dialog, "CmdSave");
+        clickButton(dialog, "CmdSave");
         QCOMPARE(test.messages.calls().last().title,
             QStringLiteral("Please select a file to save Uninstall Log to"));
         QCOMPARE(test.messages.calls().last().filter, QStringLiteral("Text File (*.txt)|*.txt"));
         QVERIFY(!QFile::exists(file));
 
         test.messages.answerSaveFile(file);
-        click(dialog, "CmdSave");
-        QVERIFY(readFile(file).startsWith("Software Audit Report for: "));
-        QVERIFY(readFile(file).endsWith("\r\n\r\nDisplay Name     : Able Suite\r\n"));
+        clickButton(dialog, "CmdSave");
+        QVERIFY(fileBytes(file).startsWith("Software Audit Report for: "));
+        QVERIFY(fileBytes(file).endsWith("\r\n\r\nDisplay Name     : Able Suite\r\n"));
 
         // The dialog offers the last file again; a save that fails says why and keeps what was there.
         const QString blocked = test.folder() + QStringLiteral("/blocked.txt");
         QVERIFY(QDir(test.folder()).mkdir(QStringLiteral("blocked.txt")));
         test.messages.answerSaveFile(blocked);
         test.messages.answer(MsgButton::Ok);
-        click(dialog, "CmdSave");
+        clickButton(dialog, "CmdSave");
         QCOMPARE(test.messages.unexpectedCalls(), 0);
         QCOMPARE(test.messages.calls().at(test.messages.calls().size() - 2).dir, file);
         const auto& report = test.messages.calls().last();
@@ -177,7 +166,7 @@ private Q_SLOTS:
         QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
         dialog->show();
         messages.answerPrint(true);
-        click(dialog, "CmdPrint");
+        clickButton(dialog, "CmdPrint");
         QCOMPARE(messages.unexpectedCalls(), 0);
         QStringList expected;
         for (const QString& line : expectedHeader(3, QStringLiteral("Microsoft Windows XP"))) {
@@ -196,7 +185,7 @@ private Q_SLOTS:
         test.app().messages = &nowhere;
         nowhere.answerPrint(true);
         nowhere.answer(MsgButton::Ok);
-        click(dialog, "CmdPrint");
+        clickButton(dialog, "CmdPrint");
         QVERIFY(nowhere.calls().last().text.startsWith(
             QStringLiteral("Error Occurred Report Print File: Cannot write ")));
         dialog->close();

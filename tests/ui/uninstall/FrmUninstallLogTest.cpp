@@ -31,20 +31,9 @@ void writeFile(const QString& path, const QByteArray& bytes)
     f.write(bytes);
 }
 
-QByteArray readFile(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QPlainTextEdit* box(QWidget* dialog)
 {
     return dialog->findChild<QPlainTextEdit*>(QStringLiteral("txtLog"));
-}
-
-void click(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
 }
 
 } // namespace
@@ -97,8 +86,8 @@ private Q_SLOTS:
 
         const QString copy = test.folder() + QStringLiteral("/copy.txt");
         QVERIFY(dialog->saveFile(copy));
-        QCOMPARE(readFile(copy), kTitle + saved);
-        QCOMPARE(readFile(logPath(test)), file);
+        QCOMPARE(fileBytes(copy), kTitle + saved);
+        QCOMPARE(fileBytes(logPath(test)), file);
         delete dialog;
     }
 
@@ -111,28 +100,28 @@ private Q_SLOTS:
         dialog->show();
 
         test.messages.answer(MsgButton::No);
-        click(dialog, "CmdDelete");
+        clickButton(dialog, "CmdDelete");
         QCOMPARE(test.messages.calls().last().text,
             QStringLiteral("Are you sure you want to clear all the information?"));
         QCOMPARE(test.messages.calls().last().buttons, (MsgButtons { MsgButton::Yes, MsgButton::No }));
-        QCOMPARE(readFile(logPath(test)), log);
+        QCOMPARE(fileBytes(logPath(test)), log);
         QCOMPARE(
             box(dialog)->toPlainText(), QStringLiteral("06/12/2026 09:00:00\nDeleted Entry for Old Tool"));
 
         test.messages.answer(MsgButton::Yes);
-        click(dialog, "CmdDelete");
+        clickButton(dialog, "CmdDelete");
         QVERIFY(!QFile::exists(logPath(test)));
         QCOMPARE(box(dialog)->toPlainText(), QString());
         QVERIFY(dialog->isVisible());
 
         // Deleting again finds no file, which is no error; saving now gives the empty box's line.
         test.messages.answer(MsgButton::Yes);
-        click(dialog, "CmdDelete");
+        clickButton(dialog, "CmdDelete");
         QCOMPARE(test.messages.unexpectedCalls(), 0);
         const QString copy = test.folder() + QStringLiteral("/copy.txt");
         test.messages.answerSaveFile(copy);
-        click(dialog, "CmdSave");
-        QCOMPARE(readFile(copy), kTitle + "\r\n");
+        clickButton(dialog, "CmdSave");
+        QCOMPARE(fileBytes(copy), kTitle + "\r\n");
 
         // A save that fails is reported with the log viewer's text.
         test.messages.answer(MsgButton::Ok);
@@ -155,7 +144,7 @@ private Q_SLOTS:
         QPointer<FrmUninstallLog> dialog = new FrmUninstallLog(test.app(), &test.window());
         dialog->show();
         messages.answerPrint(true);
-        click(dialog, "CmdPrint");
+        clickButton(dialog, "CmdPrint");
         QCOMPARE(messages.unexpectedCalls(), 0);
         const QList<PdfLine> lines = pdfLines(messages.pdf());
         QCOMPARE(texts(lines),
@@ -171,7 +160,7 @@ private Q_SLOTS:
         test.app().messages = &nowhere;
         nowhere.answerPrint(true);
         nowhere.answer(MsgButton::Ok);
-        click(dialog, "CmdPrint");
+        clickButton(dialog, "CmdPrint");
         QVERIFY(nowhere.calls().last().text.startsWith(
             QStringLiteral("Error Occurred Uninstall Log printFile: Cannot write ")));
         dialog->close();

@@ -3,6 +3,7 @@
 // the user asks for the verdict now.
 #include "uninstall/FrmWineWait.h"
 #include "../../system/StandInServer.h"
+#include "TestApplication.h"
 #include "system/WineServer.h"
 
 #include <QDir>
@@ -99,9 +100,7 @@ private Q_SLOTS:
         FakeWine wine;
         wine.start();
         FrmWineWait dialog(*wine.server, QStringLiteral("Probe"), nullptr);
-        QTimer::singleShot(100, [&dialog] {
-            QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("cmdJudgeNow")), Qt::LeftButton);
-        });
+        QTimer::singleShot(100, [&dialog] { clickButton(&dialog, "cmdJudgeNow"); });
         QCOMPARE(dialog.exec(), int(FrmWineWait::JudgeNow));
         QVERIFY(wine.server->running());
     }

@@ -24,17 +24,6 @@ const QString kNotRemoved
     = QStringLiteral("Uninstall Not Successful. Program was not removed from the list.\r\n");
 const QString kAborted = QStringLiteral("Aborted by the user.\r\n");
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString readLog(TestApplication& test)
-{
-    return QString::fromLatin1(fileBytes(test.folder() + QStringLiteral("/UnLog.log")));
-}
-
 // A registry whose one entry uninstalls with the stand-in uninstaller in `mode`.
 struct Fixture
 {
@@ -71,11 +60,6 @@ void whenCleanUpOpens(const std::function<void(QWidget*)>& act)
     poll->start(10);
 }
 
-void click(QWidget* dialog, const char* name)
-{
-    QTest::mouseClick(dialog->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
-}
-
 } // namespace
 
 // The verdicts themselves, the hand-off child and a command that cannot start are covered with the same
@@ -89,7 +73,7 @@ private Q_SLOTS:
     {
         Fixture f("remove");
         f.test.window().Show_FormUninstall();
-        QCOMPARE(readLog(f.test),
+        QCOMPARE(f.test.uninstallLog(),
             kStart + QStringLiteral("Uninstall OK. Uninstaller removed program from the list.\r\n"));
         QCOMPARE(f.test.window().list().rowCount(), 1);
         QVERIFY(f.test.messages.calls().isEmpty());
@@ -103,7 +87,7 @@ private Q_SLOTS:
         whenCleanUpOpens([&](QWidget* dialog) {
             shownName = dialog->findChild<QLineEdit*>(QStringLiteral("TxtDName"))->text();
             explanation = dialog->findChild<QLabel*>(QStringLiteral("lblMessage1"))->text();
-            click(dialog, "CmdUninstall");
+            clickButton(dialog, "CmdUninstall");
         });
         f.test.window().Show_FormUninstall();
         QCOMPARE(shownName, QStringLiteral("Probe App"));
@@ -112,7 +96,7 @@ private Q_SLOTS:
                 "Tidewell has found that the program was not removed.\r\n\r\nThe reason of this could "
                 "be that you did not Uninstall the program.\r\n\r\nPress the CLEAN-UP button to force "
                 "the removal of the program from the list."));
-        QCOMPARE(readLog(f.test),
+        QCOMPARE(f.test.uninstallLog(),
             kStart + kNotRemoved
                 + QStringLiteral(
                     "Uninstall Not Successful. Force the removal of the program from the list.\r\n"));
@@ -123,13 +107,13 @@ private Q_SLOTS:
     void cancelLogsTheAbortAndTheCloseBoxNothing()
     {
         Fixture f("leave");
-        whenCleanUpOpens([](QWidget* dialog) { click(dialog, "CmdCancel"); });
+        whenCleanUpOpens([](QWidget* dialog) { clickButton(dialog, "CmdCancel"); });
         f.test.window().Show_FormUninstall();
-        QCOMPARE(readLog(f.test), kStart + kNotRemoved + kAborted);
+        QCOMPARE(f.test.uninstallLog(), kStart + kNotRemoved + kAborted);
         whenCleanUpOpens([](QWidget* dialog) { dialog->close(); });
         f.test.window().Show_FormUninstall();
-        QCOMPARE(
-            readLog(f.test), kStart + kNotRemoved + kAborted + QStringLiteral("\r\n") + kStart + kNotRemoved);
+        QCOMPARE(f.test.uninstallLog(),
+            kStart + kNotRemoved + kAborted + QStringLiteral("\r\n") + kStart + kNotRemoved);
         QCOMPARE(f.test.window().list().rowCount(), 2);
     }
 
@@ -147,7 +131,7 @@ private Q_SLOTS:
             }
             damaged = fileBytes(f.test.registryFile());
             f.test.messages.answer(MsgButton::Ok);
-            click(dialog, "CmdUninstall");
+            clickButton(dialog, "CmdUninstall");
             stillOpen = dialog->isVisible();
             dialog->close();
         });
@@ -156,7 +140,7 @@ private Q_SLOTS:
         QCOMPARE(f.test.messages.calls().size(), 1);
         QCOMPARE(f.test.messages.calls().last().text,
             QStringLiteral("The entry \"Probe\" could not be removed from the registry."));
-        QCOMPARE(readLog(f.test), kStart + kNotRemoved);
+        QCOMPARE(f.test.uninstallLog(), kStart + kNotRemoved);
         QCOMPARE(fileBytes(f.test.registryFile()), damaged);
     }
 
@@ -165,7 +149,7 @@ private Q_SLOTS:
         TestApplication test({ { QStringLiteral("NoCommand"), QStringLiteral("No Command"), QString() } });
         QCOMPARE(test.window().list().rowCount(), 0);
         test.window().Show_FormUninstall();
-        QCOMPARE(readLog(test), QString());
+        QCOMPARE(test.uninstallLog(), QString());
     }
 };
 
