@@ -249,16 +249,12 @@ bool replaceFile(const std::string& requested, const std::string& content, std::
     }
     // A new file gets the mode a plain create would give it; an old one keeps its own.
     const mode_t mode = exists ? (old.st_mode & 07777) : (0666 & ~currentUmask());
-    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, content) && fsync(fd) == 0;
     struct stat mine
     {
     };
-    if (ok && written)
-        ok = fstat(fd, &mine) == 0;
+    bool ok = fchmod(fd, mode) == 0 && writeAll(fd, content) && fsync(fd) == 0 && fstat(fd, &mine) == 0;
     if (!ok)
         error = std::strerror(errno);
-    else if (written)
-        *written = fromStat(mine);
     if (close(fd) != 0 && ok) {
         ok = false;
         error = std::strerror(errno);
@@ -271,6 +267,8 @@ bool replaceFile(const std::string& requested, const std::string& content, std::
         unlink(tmpl.c_str());
         return false;
     }
+    if (written)
+        *written = fromStat(mine);
     // The rename itself must reach the disk too.
     const int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
