@@ -6,6 +6,7 @@
 #include "app/ModMain.h"
 #include "inventory/PathMapping.h"
 #include "registry/HiveRegistry.h"
+#include "ui/QtMessageService.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/ImageList.h"
 #include "ui/main/ProgramList.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
         sizes.push_back(std::atoi(argv[i]));
     if (sizes.empty())
         sizes = { 1000, 10000, 100000 };
+    QtMessageService messages;
     for (int entries : sizes) {
         const bench::Fixture fixture(entries);
         QElapsedTimer timer;
@@ -36,10 +38,11 @@ int main(int argc, char** argv)
         Application app;
         app.context.registryFile = fixture.registryFile;
         app.context.osName = "Microsoft Windows XP";
-        app.registryApi = std::make_unique<HiveRegistry>(fixture.registryFile);
-        app.registry = std::make_unique<Registry>(*app.registryApi);
+        app.messages = &messages;
+        app.session.registryApi = std::make_unique<HiveRegistry>(fixture.registryFile);
+        app.session.registry = std::make_unique<Registry>(*app.session.registryApi);
         app.processes = makeProcessCalls(PathMapping::forRegistryFile(fixture.registryFile));
-        app.mainWindow = std::make_unique<FrmMain>(app);
+        app.mainWindow = std::make_unique<FrmMain>(app.services());
         const qint64 load = timer.elapsed();
         app.mainWindow->show();
         QApplication::processEvents();

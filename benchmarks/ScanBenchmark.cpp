@@ -3,7 +3,7 @@
 // DisplayIcon on one of a few real icon-bearing files, scan it and take every row's icons. Then a registry
 // file of 50 MB as a whole: loaded, changed and saved, and read again after another program changed it.
 #include "BenchFixture.h"
-#include "app/FsPath.h"
+#include "base/FsPath.h"
 #include "inventory/IconCache.h"
 #include "inventory/Inventory.h"
 #include "registry/Hive.h"

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/ListCommand.h"
 
-#include "app/OpenRegistry.h"
 #include "inventory/Inventory.h"
 #include "inventory/Listing.h"
 #include "registry/Registry.h"
+#include "session/OpenRegistry.h"
 #include "system/clsSystem.h"
 
 #include <ostream>

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/ModMain.h"
 
-#include "app/Errors.h"
-#include "app/FsPath.h"
 #include "app/ListCommand.h"
-#include "app/OpenRegistry.h"
 #include "app/ReportCommand.h"
 #include "app/UninstallCommand.h"
+#include "base/Errors.h"
+#include "base/FsPath.h"
+#include "session/OpenRegistry.h"
 #include "system/clsSystem.h"
 #include "ui/LocaleClock.h"
 #include "ui/MessageService.h"
@@ -28,12 +28,13 @@ Application::~Application() = default;
 
 void Application::adopt(OpenedRegistry opened)
 {
-    registryDescription = opened.description();
     context.registryFile = opened.file;
-    wineServer = std::move(opened.server);
-    registryApi = std::move(opened.backend);
-    registryView = std::move(opened.api);
-    registry = std::make_unique<Registry>(*registryView);
+    session.adopt(std::move(opened));
+}
+
+MainServices Application::services()
+{
+    return { context, session, clock, *messages, desktop, *processes };
 }
 
 namespace {
@@ -232,7 +233,7 @@ std::unique_ptr<Application> Main(
     });
     app->processes = makeProcessCalls(PathMapping::forRegistryFile(registry.file), registry.winePrefix());
     app->adopt(std::move(registry));
-    proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(*app); });
+    proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(app->services()); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)
             app->mainWindow->show();

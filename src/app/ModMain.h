@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/AppContext.h"
-#include "app/Clock.h"
-#include "app/OpenRegistry.h"
-#include "registry/Registry.h"
+#include "base/AppContext.h"
+#include "base/Clock.h"
+#include "session/OpenRegistry.h"
+#include "session/Session.h"
+#include "ui/main/MainServices.h"
 
 #include <QStringList>
 #include <memory>
@@ -15,19 +16,13 @@ class DesktopService;
 class FrmMain;
 class MessageService;
 class ProcessCalls;
-class RegistryApi;
 
 // Everything one run of the program holds: the context start-up fixed, the open registry, the
-// clock, the message service and the desktop's handlers. Windows reach them through it.
+// clock, the message service and the desktop's handlers. The main window gets them as MainServices.
 struct Application
 {
     AppContext context;
-    // Declared in this order so each is destroyed before what it refers to.
-    std::unique_ptr<WineServer> wineServer; // the Wine prefix's server, when the registry is a prefix's
-    std::unique_ptr<RegistryApi> registryApi; // the backend
-    std::unique_ptr<RegistryView> registryView; // the 64-bit or the 32-bit view of it
-    std::unique_ptr<Registry> registry; // the registry operations, on the view
-    std::string registryDescription; // which registry is open, for the status bar
+    Session session;
     Clock clock;
     MessageService* messages = nullptr;
     DesktopService* desktop = nullptr;
@@ -37,8 +32,9 @@ struct Application
 
     Application();
     ~Application();
-    // Takes over an opened registry and sets up the operations on it.
+    // Takes over an opened registry.
     void adopt(OpenedRegistry opened);
+    MainServices services();
 };
 
 // The main module. Start-up: reads the command line, opens the registry, fixes the context and shows the main

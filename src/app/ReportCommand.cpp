@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "app/ReportCommand.h"
 
-#include "app/AppContext.h"
-#include "app/OpenRegistry.h"
+#include "base/AppContext.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
 #include "reports/AuditReport.h"
 #include "reports/TextFiles.h"
+#include "session/OpenRegistry.h"
 #include "system/clsSystem.h"
 
 #include <ostream>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "app/UninstallCommand.h"
 
-#include "app/AppContext.h"
-#include "app/OpenRegistry.h"
-#include "app/Text.h"
+#include "base/AppContext.h"
+#include "base/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
+#include "session/OpenRegistry.h"
 #include "system/clsSystem.h"
 #include "uninstall/Processes.h"
 #include "uninstall/UninstallRun.h"

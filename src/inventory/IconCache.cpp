@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "inventory/IconCache.h"
 
-#include "app/FsPath.h"
+#include "base/FsPath.h"
 
 #include <filesystem>
 

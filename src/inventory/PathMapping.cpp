@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "inventory/PathMapping.h"
 
-#include "app/FsPath.h"
-#include "app/Text.h"
+#include "base/FsPath.h"
+#include "base/Text.h"
 
 #include <filesystem>
 #include <vector>

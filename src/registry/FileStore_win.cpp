@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "registry/FileStore.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

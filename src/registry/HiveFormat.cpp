@@ -3,7 +3,7 @@
 // would write it; everything else kept byte for byte.
 #include "registry/Hive.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "registry/RegistryApi.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "registry/HiveRegistry.h"
 
-#include "app/FsPath.h"
-#include "app/Text.h"
+#include "base/FsPath.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cstring>

@@ -2,8 +2,8 @@
 // Writing and listing keys.
 #include "registry/Registry.h"
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "registry/RegistryView.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace tw {
 std::string RegistryView::redirect32(const std::string& path)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "registry/WinRegistry.h"
+#include "registry/RegistryFactory.h"
 
 #include <windows.h>
 
@@ -86,6 +87,15 @@ long WinRegistry::RegDeleteValueA(RegKey key, const char* valueName)
 long WinRegistry::RegCloseKey(RegKey key)
 {
     return ::RegCloseKey(h(key));
+}
+
+} // namespace tw
+
+namespace tw {
+
+std::unique_ptr<RegistryApi> makeSystemRegistry()
+{
+    return std::make_unique<WinRegistry>();
 }
 
 } // namespace tw

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "reports/ShellOpen.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "reports/TextFiles.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 #include "registry/FileStore.h"
 
 namespace tw {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "system/SystemCalls.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 #include <cstdlib>
 #include <cstring>

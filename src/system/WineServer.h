@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "registry/WriteGate.h"
 
 #include <chrono>

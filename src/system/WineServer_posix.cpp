@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "system/WineServer.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 #include <algorithm>
 #include <cctype>

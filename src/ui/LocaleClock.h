@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "app/Clock.h"
+#include "base/Clock.h"
 
 #include <QLocale>
 

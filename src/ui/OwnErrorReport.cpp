@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/OwnErrorReport.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "ui/MessageService.h"
 
 namespace tw {

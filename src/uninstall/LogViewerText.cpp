@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "uninstall/LogViewerText.h"
 
-#include "app/Text.h"
+#include "base/Text.h"
 
 namespace tw {
 

@@ -2,8 +2,8 @@
 // Off Windows a Windows command line is split by the Windows rules and started without a shell.
 #include "uninstall/Processes.h"
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 #include "uninstall/CommandLine.h"
 
 #include <algorithm>

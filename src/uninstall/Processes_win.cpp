@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "uninstall/Processes.h"
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 
 #include <windows.h>
 

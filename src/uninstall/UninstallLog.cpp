@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "uninstall/UninstallLog.h"
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 
-#include "app/FsPath.h"
+#include "base/FsPath.h"
 
 #include <filesystem>
 #include <fstream>

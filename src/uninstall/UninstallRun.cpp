@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "uninstall/UninstallRun.h"
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
 #include "registry/RegistryView.h"

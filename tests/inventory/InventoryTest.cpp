@@ -2,7 +2,7 @@
 #include "inventory/Inventory.h"
 
 #include "../registry/TestFiles.h"
-#include "app/FsPath.h"
+#include "base/FsPath.h"
 #include "inventory/Listing.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"

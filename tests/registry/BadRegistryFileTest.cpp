@@ -3,11 +3,11 @@
 // at fault, `tidewell --list` ends with status 2 and that message, and the file is never written.
 #include "TestFiles.h"
 #include "app/ListCommand.h"
-#include "app/OpenRegistry.h"
 #include "registry/FileStore.h"
 #include "registry/Hive.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
+#include "session/OpenRegistry.h"
 
 #include <algorithm>
 #include <chrono>

@@ -2,7 +2,7 @@
 #include "registry/Hive.h"
 
 #include "TestFiles.h"
-#include "app/Text.h"
+#include "base/Text.h"
 #include "registry/RegistryApi.h"
 
 #include <algorithm>

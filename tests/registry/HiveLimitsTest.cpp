@@ -4,7 +4,7 @@
 #include "registry/Hive.h"
 
 #include "TestFiles.h"
-#include "app/Text.h"
+#include "base/Text.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 

@@ -4,7 +4,7 @@
 #include "registry/Registry.h"
 
 #include "TestFiles.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "registry/HiveRegistry.h"
 #include "registry/RegistryFactory.h"
 

@@ -2,9 +2,9 @@
 // `tidewell --report`: the report of the demo PC as the dialog would save it, and its failures.
 #include "app/ReportCommand.h"
 
-#include "../app/PinnedClock.h"
+#include "../base/PinnedClock.h"
 #include "../registry/TestFiles.h"
-#include "app/OpenRegistry.h"
+#include "session/OpenRegistry.h"
 #include "system/SystemCalls.h"
 #include "system/clsSystem.h"
 

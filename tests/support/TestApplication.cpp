@@ -63,7 +63,7 @@ TestApplication::TestApplication(const QList<TestEntry>& entries, const std::str
     m_app->clock.now = [] { return Clock::TimePoint(std::chrono::seconds(1796540073)); };
     m_app->clock.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
     m_app->clock.shortDate = [](Clock::TimePoint) { return std::string("06/12/2026"); };
-    m_app->mainWindow = std::make_unique<FrmMain>(*m_app);
+    m_app->mainWindow = std::make_unique<FrmMain>(m_app->services());
 }
 
 TestApplication::~TestApplication() = default;
@@ -98,7 +98,7 @@ QString TestApplication::uninstallLog() const
 
 QString TestApplication::value(const QString& key, const QString& valueName)
 {
-    return QString::fromStdString(m_app->registry->GetStringValue(
+    return QString::fromStdString(m_app->session.registry->GetStringValue(
         kHKeyLocalMachine, std::string(kUninstallPath) + key.toStdString(), valueName.toStdString()));
 }
 

@@ -3,16 +3,16 @@
 // does; the 32-bit view; commands started through Wine; the uninstall verdict waiting for the server.
 #include "system/WineServer.h"
 
-#include "../app/PinnedClock.h"
-#include "../app/ScriptedReporter.h"
+#include "../base/PinnedClock.h"
+#include "../base/ScriptedReporter.h"
 #include "../registry/TestFiles.h"
 #include "StandInServer.h"
-#include "app/Errors.h"
-#include "app/OpenRegistry.h"
+#include "base/Errors.h"
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 #include "registry/RegistryView.h"
+#include "session/OpenRegistry.h"
 #include "uninstall/Processes.h"
 #include "uninstall/UninstallRun.h"
 

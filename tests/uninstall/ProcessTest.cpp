@@ -3,8 +3,8 @@
 #include "uninstall/Processes.h"
 
 #include "../registry/TestFiles.h"
-#include "app/Errors.h"
-#include "app/FsPath.h"
+#include "base/Errors.h"
+#include "base/FsPath.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 #include "registry/RegistryFactory.h"

@@ -3,10 +3,10 @@
 // over to a second process and ends at once.
 #include "uninstall/UninstallRun.h"
 
-#include "../app/PinnedClock.h"
-#include "../app/ScriptedReporter.h"
+#include "../base/PinnedClock.h"
+#include "../base/ScriptedReporter.h"
 #include "../registry/TestFiles.h"
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"

@@ -83,9 +83,9 @@ private:
     {
         QElapsedTimer t;
         t.start();
-        while (m_app->wineServer->running() != running && t.elapsed() < 20000)
+        while (m_app->session.wineServer->running() != running && t.elapsed() < 20000)
             QTest::qWait(50);
-        return m_app->wineServer->running() == running;
+        return m_app->session.wineServer->running() == running;
     }
     void uninstall(const std::string& key)
     {
@@ -105,7 +105,7 @@ private Q_SLOTS:
         m_app = Main({ QStringLiteral("tidewell"), QStringLiteral("--prefix"), m_prefix }, m_messages,
             exitCode, &m_desktop);
         QVERIFY(m_app);
-        QVERIFY(m_app->wineServer);
+        QVERIFY(m_app->session.wineServer);
     }
 
     void listsTheInstalledProgramsWithTheirIcons()
@@ -159,7 +159,7 @@ private Q_SLOTS:
         uninstall("TidewellE2ERemoves");
         QCOMPARE(positionOf("TidewellE2ERemoves"), -1);
         QVERIFY(!registryFile().contains("TidewellE2ERemoves"));
-        QVERIFY(!m_app->wineServer->running());
+        QVERIFY(!m_app->session.wineServer->running());
     }
 
     void anEntryLeftBehindIsCleanedUp()

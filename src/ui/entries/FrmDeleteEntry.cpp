@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "ui/entries/FrmDeleteEntry.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
 #include "inventory/Inventory.h"
+#include "registry/Registry.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/OwnErrorReport.h"
@@ -31,10 +33,15 @@ QString FrmDeleteEntry::warning(const QString& name)
         + QStringLiteral(" Please try to uninstall it first.");
 }
 
-FrmDeleteEntry::FrmDeleteEntry(Application& app, ProgramRow selected, std::function<void()> refresh,
+FrmDeleteEntry::FrmDeleteEntry(const AppContext& context, Registry& registry, WineServer* wine,
+    MessageService& messages, const Clock& clock, ProgramRow selected, std::function<void()> refresh,
     std::function<void()> uninstall, QWidget* parent)
     : QDialog(parent)
-    , m_app(app)
+    , m_context(context)
+    , m_registry(registry)
+    , m_wine(wine)
+    , m_messages(messages)
+    , m_clock(clock)
     , m_selected(std::move(selected))
     , m_refresh(std::move(refresh))
     , m_uninstall(std::move(uninstall))
@@ -92,30 +99,27 @@ FrmDeleteEntry::FrmDeleteEntry(Application& app, ProgramRow selected, std::funct
 
 void FrmDeleteEntry::cmdDelete_Click()
 {
-    const QString title = QString::fromStdString(m_app.context.title);
-    runWithOwnReport(
-        this, *m_app.messages, title, QStringLiteral("Error occurred Delete Entry Delete: "), [&] {
-            if (!m_app.messages->question(
-                    this, title, QStringLiteral("Are you sure you want to delete the program?")))
-                return;
-            bool removed = false;
-            {
-                // Wine is held off for the deletion only, not for the messages and the refresh.
-                const WriteHold hold(m_app.wineServer.get());
-                hold.throwIfRefused();
-                removed = deleteKeyTree(*m_app.registry, kUninstallPath + m_selected.key);
-            }
-            // The entry goes with its subkeys; one that is still there is not logged as deleted.
-            if (!removed)
-                throw Error(errc::kPermissionDenied,
-                    "The entry \"" + m_selected.key + "\" could not be removed from the registry.");
-            appendToLog(m_app.context.logPath, m_app.clock.nowGeneral(), m_app.clock);
-            appendToLog(
-                m_app.context.logPath, "Deleted Entry for " + m_txtDName->text().toStdString(), m_app.clock);
-            if (m_refresh)
-                m_refresh();
-            close();
-        });
+    const QString title = QString::fromStdString(m_context.title);
+    runWithOwnReport(this, m_messages, title, QStringLiteral("Error occurred Delete Entry Delete: "), [&] {
+        if (!m_messages.question(this, title, QStringLiteral("Are you sure you want to delete the program?")))
+            return;
+        bool removed = false;
+        {
+            // Wine is held off for the deletion only, not for the messages and the refresh.
+            const WriteHold hold(m_wine);
+            hold.throwIfRefused();
+            removed = deleteKeyTree(m_registry, kUninstallPath + m_selected.key);
+        }
+        // The entry goes with its subkeys; one that is still there is not logged as deleted.
+        if (!removed)
+            throw Error(errc::kPermissionDenied,
+                "The entry \"" + m_selected.key + "\" could not be removed from the registry.");
+        appendToLog(m_context.logPath, m_clock.nowGeneral(), m_clock);
+        appendToLog(m_context.logPath, "Deleted Entry for " + m_txtDName->text().toStdString(), m_clock);
+        if (m_refresh)
+            m_refresh();
+        close();
+    });
 }
 
 void FrmDeleteEntry::cmdUnInstall_Click()

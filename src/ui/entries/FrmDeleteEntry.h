@@ -11,7 +11,11 @@ class QLineEdit;
 
 namespace tw {
 
-struct Application;
+struct AppContext;
+class Registry;
+class WineServer;
+class MessageService;
+struct Clock;
 
 // Deletes a stale entry from the list after a warning and a second question, or hands over to the
 // uninstaller instead.
@@ -20,7 +24,8 @@ class FrmDeleteEntry : public QDialog
     Q_OBJECT
 
 public:
-    FrmDeleteEntry(Application& app, ProgramRow selected, std::function<void()> refresh,
+    FrmDeleteEntry(const AppContext& context, Registry& registry, WineServer* wine, MessageService& messages,
+        const Clock& clock, ProgramRow selected, std::function<void()> refresh,
         std::function<void()> uninstall, QWidget* parent);
 
     void cmdDelete_Click();
@@ -31,7 +36,11 @@ public:
     static QString warning(const QString& name);
 
 private:
-    Application& m_app;
+    const AppContext& m_context;
+    Registry& m_registry;
+    WineServer* m_wine;
+    MessageService& m_messages;
+    const Clock& m_clock;
     ProgramRow m_selected;
     std::function<void()> m_refresh;
     std::function<void()> m_uninstall;

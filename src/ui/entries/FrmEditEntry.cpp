@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ui/entries/FrmEditEntry.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Errors.h"
 #include "inventory/Inventory.h"
+#include "registry/Registry.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
@@ -80,10 +81,13 @@ protected:
 
 } // namespace
 
-FrmEditEntry::FrmEditEntry(
-    Application& app, const ProgramRow& selected, std::function<void()> refresh, QWidget* parent)
+FrmEditEntry::FrmEditEntry(const AppContext& context, Registry& registry, WineServer* wine,
+    MessageService& messages, const ProgramRow& selected, std::function<void()> refresh, QWidget* parent)
     : QDialog(parent)
-    , m_app(app)
+    , m_context(context)
+    , m_registry(registry)
+    , m_wine(wine)
+    , m_messages(messages)
     , m_selected(selected)
     , m_path(std::string(kUninstallPath) + selected.key)
     , m_refresh(std::move(refresh))
@@ -205,8 +209,8 @@ void FrmEditEntry::Form_Load()
     proc.step(__LINE__, [&] { fillRow(0, QString(), QString(), -1, kRegSz); });
     proc.step(__LINE__, [&] { m_txtDName->setText(fromUtf8(m_selected.text)); });
     proc.step(__LINE__, [&] { m_grid->setCurrentCell(0, NameColumn); });
-    proc.step(__LINE__,
-        [&] { m_values = entries::readEntryValues(m_app.registry->api(), kHKeyLocalMachine, m_path); });
+    proc.step(
+        __LINE__, [&] { m_values = entries::readEntryValues(m_registry.api(), kHKeyLocalMachine, m_path); });
     for (std::size_t i = 0; i < m_values.size(); ++i) {
         proc.step(__LINE__, [&] {
             AddItem(fromUtf8(entries::displayName(m_values[i])), fromUtf8(entries::displayText(m_values[i])),
@@ -258,7 +262,7 @@ void FrmEditEntry::AddItem(const QString& name, const QString& valueText, int or
             m_widestValue = width;
     } catch (...) {
         const ErrorInfo info = describeCurrentException("AddItem", __LINE__);
-        m_app.messages->critical(this, title(),
+        m_messages.critical(this, title(),
             QStringLiteral("Error occurred Edit Entry AddItem: \r\n")
                 + QString::fromStdString(info.description));
     }
@@ -470,9 +474,9 @@ void FrmEditEntry::cmdDelete_Click()
     proc.step(__LINE__, [&] { commitEdit(); });
     MsgButton answer = MsgButton::No;
     proc.step(__LINE__, [&] {
-        answer = m_app.messages->message(this, title(),
-            QStringLiteral("Are you sure you want to delete the value?"), MsgIcon::Question,
-            { MsgButton::Yes, MsgButton::No });
+        answer
+            = m_messages.message(this, title(), QStringLiteral("Are you sure you want to delete the value?"),
+                MsgIcon::Question, { MsgButton::Yes, MsgButton::No });
     });
     if (answer == MsgButton::No)
         return;
@@ -501,25 +505,25 @@ void FrmEditEntry::cmdOk_Click()
             const QString rule = plan.rejected->form == entries::ValueForm::Number
                 ? QStringLiteral("must be a whole number from -2147483648 to 4294967295.")
                 : QStringLiteral("must be bytes in hexadecimal, such as 01 00 ff.");
-            m_app.messages->information(this, title(), name + QLatin1Char(' ') + rule);
+            m_messages.information(this, title(), name + QLatin1Char(' ') + rule);
             m_grid->setCurrentCell(static_cast<int>(plan.rejected->row), TextColumn);
             m_grid->setFocus();
         });
         return;
     }
-    if (m_app.wineServer && m_app.wineServer->running()) {
+    if (m_wine && m_wine->running()) {
         proc.step(__LINE__, [&] {
-            m_app.messages->information(
-                this, title(), QString::fromStdString(wineRunningMessage(m_app.wineServer->prefix())));
+            m_messages.information(
+                this, title(), QString::fromStdString(wineRunningMessage(m_wine->prefix())));
         });
         return;
     }
     for (const entries::EntryChange& change : plan.changes) {
         // Wine is held off for each write alone, so no message box opens while it waits.
         if (!proc.step(__LINE__, [&] {
-                const WriteHold hold(m_app.wineServer.get());
+                const WriteHold hold(m_wine);
                 hold.throwIfRefused();
-                entries::applyChange(m_app.registry->api(), kHKeyLocalMachine, m_path, change);
+                entries::applyChange(m_registry.api(), kHKeyLocalMachine, m_path, change);
             }))
             return;
     }
@@ -556,7 +560,7 @@ std::vector<entries::EntryRow> FrmEditEntry::gridRows() const
 
 QString FrmEditEntry::title() const
 {
-    return QString::fromStdString(m_app.context.title);
+    return QString::fromStdString(m_context.title);
 }
 
 bool FrmEditEntry::eventFilter(QObject* watched, QEvent* event)

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "inventory/ProgramRow.h"
-#include "ui/entries/EntryValues.h"
+#include "registry/EntryValues.h"
 
 #include <QDialog>
 
@@ -17,7 +17,10 @@ class QTableWidget;
 
 namespace tw {
 
-struct Application;
+struct AppContext;
+class Registry;
+class WineServer;
+class MessageService;
 
 // The entry editor: every value of the selected program's uninstall entry as a row of name, text and
 // type, edited in place by a text box laid over the current cell, and written back on OK.
@@ -28,8 +31,8 @@ class FrmEditEntry : public QDialog
 public:
     // `refresh` rebuilds the program list after OK has written the entry (the main window's
     // mnu_refresh_Click). The dialog deletes itself when it closes.
-    FrmEditEntry(
-        Application& app, const ProgramRow& selected, std::function<void()> refresh, QWidget* parent);
+    FrmEditEntry(const AppContext& context, Registry& registry, WineServer* wine, MessageService& messages,
+        const ProgramRow& selected, std::function<void()> refresh, QWidget* parent);
     ~FrmEditEntry() override;
 
 protected:
@@ -65,7 +68,10 @@ private:
     std::vector<entries::EntryRow> gridRows() const;
     QString title() const;
 
-    Application& m_app;
+    const AppContext& m_context;
+    Registry& m_registry;
+    WineServer* m_wine;
+    MessageService& m_messages;
     ProgramRow m_selected;
     std::string m_path;
     std::function<void()> m_refresh;

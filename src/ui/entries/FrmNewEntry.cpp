@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "ui/entries/FrmNewEntry.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
-#include "app/Text.h"
+#include "base/AppContext.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/OwnErrorReport.h"
+#include "ui/ProgramSelection.h"
 #include "ui/Twips.h"
-#include "ui/main/ProgramSelection.h"
 
 #include <QFont>
 #include <QLabel>
@@ -37,10 +37,13 @@ QString trimSpaces(const QString& s)
 
 } // namespace
 
-FrmNewEntry::FrmNewEntry(
-    Application& app, const ProgramSelection& list, std::function<void()> refresh, QWidget* parent)
+FrmNewEntry::FrmNewEntry(const AppContext& context, Registry& registry, WineServer* wine,
+    MessageService& messages, const ProgramSelection& list, std::function<void()> refresh, QWidget* parent)
     : QDialog(parent)
-    , m_app(app)
+    , m_context(context)
+    , m_registry(registry)
+    , m_wine(wine)
+    , m_messages(messages)
     , m_list(list)
     , m_refresh(std::move(refresh))
 {
@@ -106,7 +109,7 @@ FrmNewEntry::FrmNewEntry(
 
 void FrmNewEntry::refuse(const QString& message, QLineEdit* field, bool selectAll)
 {
-    m_app.messages->information(this, QString::fromStdString(m_app.context.title), message);
+    m_messages.information(this, QString::fromStdString(m_context.title), message);
     if (selectAll)
         field->setSelection(0, static_cast<int>(field->text().size()));
     field->setFocus();
@@ -115,7 +118,7 @@ void FrmNewEntry::refuse(const QString& message, QLineEdit* field, bool selectAl
 bool FrmNewEntry::existsInRegistry(const QString& name) const
 {
     std::vector<std::string> names;
-    m_app.registry->GetKeyNames(kHKeyLocalMachine, kUninstallPath, names);
+    m_registry.GetKeyNames(kHKeyLocalMachine, kUninstallPath, names);
     const std::u16string wanted = text::utf8ToUtf16(name.toStdString());
     for (const auto& n : names) {
         if (text::equalsIgnoreCase(text::utf8ToUtf16(n), wanted))
@@ -126,7 +129,7 @@ bool FrmNewEntry::existsInRegistry(const QString& name) const
 
 void FrmNewEntry::cmdOk_Click()
 {
-    runWithOwnReport(this, *m_app.messages, QString::fromStdString(m_app.context.title),
+    runWithOwnReport(this, m_messages, QString::fromStdString(m_context.title),
         QStringLiteral("Error occurred New Entry Ok: "), [this] {
             m_txtDiplayName->setText(trimSpaces(m_txtDiplayName->text()));
             m_txtRegName->setText(trimSpaces(m_txtRegName->text()));
@@ -174,11 +177,11 @@ void FrmNewEntry::cmdOk_Click()
             const std::string nul(1, '\0');
             {
                 // Wine is held off for the two writes only, not for the refresh.
-                const WriteHold hold(m_app.wineServer.get());
+                const WriteHold hold(m_wine);
                 hold.throwIfRefused();
-                m_app.registry->SaveString(
+                m_registry.SaveString(
                     kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
-                m_app.registry->SaveString(kHKeyLocalMachine, path, "UninstallString",
+                m_registry.SaveString(kHKeyLocalMachine, path, "UninstallString",
                     m_txtUninstallString->text().toStdString() + nul);
             }
             if (m_refresh)

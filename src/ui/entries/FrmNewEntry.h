@@ -8,7 +8,10 @@ class QLineEdit;
 
 namespace tw {
 
-struct Application;
+struct AppContext;
+class Registry;
+class WineServer;
+class MessageService;
 class ProgramSelection;
 
 // Registers a program that has no uninstall entry: a registry name, a display name and an
@@ -18,8 +21,8 @@ class FrmNewEntry : public QDialog
     Q_OBJECT
 
 public:
-    FrmNewEntry(
-        Application& app, const ProgramSelection& list, std::function<void()> refresh, QWidget* parent);
+    FrmNewEntry(const AppContext& context, Registry& registry, WineServer* wine, MessageService& messages,
+        const ProgramSelection& list, std::function<void()> refresh, QWidget* parent);
 
     void cmdOk_Click();
     void cmdCancel_Click();
@@ -29,7 +32,10 @@ private:
     void refuse(const QString& message, QLineEdit* field, bool selectAll);
     bool existsInRegistry(const QString& name) const;
 
-    Application& m_app;
+    const AppContext& m_context;
+    Registry& m_registry;
+    WineServer* m_wine;
+    MessageService& m_messages;
     const ProgramSelection& m_list;
     std::function<void()> m_refresh;
     QLineEdit* m_txtRegName = nullptr;

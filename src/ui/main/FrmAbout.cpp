@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main/FrmAbout.h"
 
-#include "app/AppContext.h"
+#include "base/AppContext.h"
 #include "ui/DesktopService.h"
 #include "ui/Twips.h"
 

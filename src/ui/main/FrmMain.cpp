@@ -1,18 +1,22 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main/FrmMain.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
 #include "inventory/PathMapping.h"
 #include "registry/RegistryView.h"
+#include "session/Session.h"
 #include "system/WineServer.h"
 #include "ui/DesktopService.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "ui/main/Artwork.h"
 #include "ui/main/ImageList.h"
+#include "ui/main/MainServices.h"
 #include "ui/main/ProgramList.h"
 #include "ui/main/SidePanel.h"
+#include "uninstall/Processes.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -61,14 +65,14 @@ QPushButton* sideButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-FrmMain::FrmMain(Application& app, QWidget* parent)
+FrmMain::FrmMain(const MainServices& services, QWidget* parent)
     : QMainWindow(parent)
-    , m_app(app)
+    , m_services(services)
 {
     setObjectName(QStringLiteral("FrmMain"));
     // The window's HTTP fetch control, used by the update check.
     (new QNetworkAccessManager(this))->setObjectName(QStringLiteral("Inet1"));
-    setWindowTitle(QString::fromStdString(app.context.title));
+    setWindowTitle(QString::fromStdString(services.context.title));
     // A fixed single border with a minimize button only; without CustomizeWindowHint the platform
     // would add the maximize button back.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -81,11 +85,11 @@ FrmMain::FrmMain(Application& app, QWidget* parent)
     // The window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
     Form_Load();
-    m_actions.view32->setChecked(m_app.registryView && m_app.registryView->wow32());
-    m_actions.view32->setEnabled(m_app.registryView != nullptr);
+    m_actions.view32->setChecked(m_services.session.registryView && m_services.session.registryView->wow32());
+    m_actions.view32->setEnabled(m_services.session.registryView != nullptr);
     updateRegistryStatus();
     // A prefix's server may start or end at any time; the panel follows it.
-    if (m_app.wineServer) {
+    if (m_services.session.wineServer) {
         auto* watch = new QTimer(this);
         watch->setObjectName(QStringLiteral("tmrWine"));
         connect(watch, &QTimer::timeout, this, &FrmMain::updateRegistryStatus);
@@ -97,7 +101,7 @@ FrmMain::~FrmMain() = default;
 
 MessageService& FrmMain::messageService() const
 {
-    return *m_app.messages;
+    return m_services.messages;
 }
 
 QString FrmMain::statusText() const
@@ -112,10 +116,10 @@ QString FrmMain::registryStatusText() const
 
 void FrmMain::updateRegistryStatus()
 {
-    QString text = QString::fromStdString(m_app.registryDescription);
-    if (m_app.registryView && m_app.registryView->wow32())
+    QString text = QString::fromStdString(m_services.session.description);
+    if (m_services.session.registryView && m_services.session.registryView->wow32())
         text += QStringLiteral(" (32-bit programs)");
-    const bool stale = m_app.wineServer && m_app.wineServer->running();
+    const bool stale = m_services.session.wineServer && m_services.session.wineServer->running();
     if (stale)
         text = QStringLiteral("Wine is running: the list may be out of date. ") + text;
     m_registryPanel->setText(text);
@@ -352,13 +356,13 @@ void FrmMain::sendKey(int key)
 
 void FrmMain::openHelp()
 {
-    if (m_app.desktop)
-        m_app.desktop->openUrl(QUrl::fromLocalFile(QString::fromStdString(m_app.context.helpFile)));
+    if (m_services.desktop)
+        m_services.desktop->openUrl(QUrl::fromLocalFile(QString::fromStdString(m_services.context.helpFile)));
 }
 
 PathMapping FrmMain::pathMapping() const
 {
-    const std::string& file = m_app.context.registryFile;
+    const std::string& file = m_services.context.registryFile;
     return file.empty() ? PathMapping() : PathMapping::forRegistryFile(file);
 }
 

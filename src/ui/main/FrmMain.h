@@ -3,6 +3,7 @@
 
 #include "inventory/IconCache.h"
 #include "ui/main/MainActions.h"
+#include "ui/main/MainServices.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -16,7 +17,6 @@ class QPushButton;
 
 namespace tw {
 
-struct Application;
 class DesktopService;
 class ImageList;
 class MessageService;
@@ -32,10 +32,9 @@ class FrmMain : public QMainWindow
 
 public:
     // Loads the window: builds it and fills the list, before it is first shown.
-    explicit FrmMain(Application& app, QWidget* parent = nullptr);
+    explicit FrmMain(const MainServices& services, QWidget* parent = nullptr);
     ~FrmMain() override;
 
-    Application& application() const { return m_app; }
     MessageService& messageService() const;
     ProgramList& list() const { return *m_list; }
     ImageList& largeImages() const { return *m_imgLarge; }
@@ -109,7 +108,7 @@ private:
     void sendKey(int key);
     PathMapping pathMapping() const;
 
-    Application& m_app;
+    MainServices m_services;
     MainActions m_actions;
     icons::IconCache m_iconCache;
     ImageList* m_imgLarge = nullptr;

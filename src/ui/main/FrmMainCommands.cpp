@@ -2,16 +2,20 @@
 // The main window's commands: menus, toolbar, side panel, the list's events and the search.
 #include "ui/main/FrmMain.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
 #include "registry/RegistryView.h"
-#include "reports/FrmInfo.h"
-#include "reports/FrmReport.h"
+#include "session/Session.h"
 #include "ui/MessageService.h"
 #include "ui/main/FrmAbout.h"
+#include "ui/main/MainServices.h"
 #include "ui/main/ProgramList.h"
 #include "ui/main/UpdateCheck.h"
-#include "uninstall/FrmUninstallLog.h"
+#include "ui/reports/FrmInfo.h"
+#include "ui/reports/FrmReport.h"
+#include "ui/uninstall/FrmUninstallLog.h"
+#include "uninstall/Processes.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -150,7 +154,8 @@ void FrmMain::mnu_prgdtls_Click()
         const std::optional<ProgramRow> selected = m_list->selectedProgram();
         if (!selected)
             return;
-        auto* dialog = new FrmInfo(m_app, *selected, this);
+        auto* dialog = new FrmInfo(
+            *m_services.session.registry, m_services.desktop, m_services.processes, *selected, this);
         dialog->exec();
     });
 }
@@ -159,7 +164,8 @@ void FrmMain::mnu_PrntNSaveAudit_Click()
 {
     Procedure proc("mnu_PrntNSaveAudit_Click");
     proc.step(__LINE__, [&] {
-        auto* dialog = new FrmReport(m_app, *m_list, this);
+        auto* dialog = new FrmReport(m_services.context, *m_services.session.registry, m_services.messages,
+            m_services.clock, *m_list, this);
         dialog->exec();
     });
 }
@@ -168,14 +174,14 @@ void FrmMain::mnu_UninstLog_Click()
 {
     Procedure proc("mnu_UninstLog_Click");
     proc.step(__LINE__, [&] {
-        auto* dialog = new FrmUninstallLog(m_app, this);
+        auto* dialog = new FrmUninstallLog(m_services.context, m_services.messages, m_services.clock, this);
         dialog->exec();
     });
 }
 
 void FrmMain::CmdChkUpdate_Click()
 {
-    runUpdateCheck(m_app, this);
+    runUpdateCheck(m_services.context, m_services.messages, this);
 }
 
 void FrmMain::switchView(const char* procedure, int view)
@@ -213,7 +219,7 @@ void FrmMain::mnu_details_Click()
 void FrmMain::mnu_View32_Click()
 {
     Procedure proc("mnu_View32_Click");
-    proc.step(__LINE__, [&] { m_app.registryView->setWow32(m_actions.view32->isChecked()); });
+    proc.step(__LINE__, [&] { m_services.session.registryView->setWow32(m_actions.view32->isChecked()); });
     proc.step(__LINE__, [&] { updateRegistryStatus(); });
     proc.step(__LINE__, [&] { mnu_refresh_Click(); });
 }
@@ -237,7 +243,7 @@ void FrmMain::mnu_about_Click()
 
 void FrmMain::CmdAbout_Click()
 {
-    FrmAbout about(m_app.context, m_app.desktop, this);
+    FrmAbout about(m_services.context, m_services.desktop, this);
     about.exec();
 }
 
@@ -277,7 +283,7 @@ void FrmMain::cmdFind_Click()
         }
         m_lastSearch = wanted;
         if (m_notFound) {
-            messageService().information(this, QString::fromStdString(m_app.context.title),
+            messageService().information(this, QString::fromStdString(m_services.context.title),
                 QStringLiteral("The Program You are looking for (") + wanted
                     + QStringLiteral(") was not found"));
         }

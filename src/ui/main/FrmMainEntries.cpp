@@ -2,15 +2,20 @@
 // The main window's commands that change the Uninstall key: new entry, delete from list, uninstall.
 #include "ui/main/FrmMain.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
 #include "registry/RegistryView.h"
+#include "session/Session.h"
+#include "ui/MessageService.h"
 #include "ui/entries/FrmDeleteEntry.h"
 #include "ui/entries/FrmEditEntry.h"
 #include "ui/entries/FrmNewEntry.h"
+#include "ui/main/MainServices.h"
 #include "ui/main/ProgramList.h"
-#include "uninstall/FrmUninstaller.h"
-#include "uninstall/FrmWineWait.h"
+#include "ui/uninstall/FrmUninstaller.h"
+#include "ui/uninstall/FrmWineWait.h"
+#include "uninstall/Processes.h"
 #include "uninstall/UninstallRun.h"
 
 #include <QCoreApplication>
@@ -23,7 +28,8 @@ void FrmMain::mnu_NewPrg_Click()
     Procedure proc("mnu_NewPrg_Click");
     proc.step(__LINE__, [&] {
         auto* dialog = new FrmNewEntry(
-            m_app, *m_list, [this] { mnu_refresh_Click(); }, this);
+            m_services.context, *m_services.session.registry, m_services.session.wineServer.get(),
+            m_services.messages, *m_list, [this] { mnu_refresh_Click(); }, this);
         dialog->exec();
     });
 }
@@ -36,7 +42,8 @@ void FrmMain::Edit_Entry_Click()
         if (!selected)
             return;
         auto* dialog = new FrmEditEntry(
-            m_app, *selected, [this] { mnu_refresh_Click(); }, this);
+            m_services.context, *m_services.session.registry, m_services.session.wineServer.get(),
+            m_services.messages, *selected, [this] { mnu_refresh_Click(); }, this);
         dialog->exec();
     });
 }
@@ -49,22 +56,23 @@ void FrmMain::Show_FormUninstall()
     // Under Wine, a short wait for the server is the rule (it exits about 2 s after the last program);
     // a longer one means other programs keep it running, and the user is shown which.
     WineSide wine;
-    if (m_app.wineServer) {
+    if (m_services.session.wineServer) {
         const QString name = QString::fromStdString(selected->text);
         std::optional<std::chrono::steady_clock::time_point> ended;
-        wine = wineSideFor(*m_app.wineServer, m_app.registryView->redirects(), [this, ended, name]() mutable {
-            const auto now = std::chrono::steady_clock::now();
-            if (!ended)
-                ended = now;
-            if (now - *ended < std::chrono::seconds(4))
-                return false;
-            FrmWineWait wait(*m_app.wineServer, name, this);
-            return wait.exec() == FrmWineWait::JudgeNow;
-        });
+        wine = wineSideFor(*m_services.session.wineServer, m_services.session.registryView->redirects(),
+            [this, ended, name]() mutable {
+                const auto now = std::chrono::steady_clock::now();
+                if (!ended)
+                    ended = now;
+                if (now - *ended < std::chrono::seconds(4))
+                    return false;
+                FrmWineWait wait(*m_services.session.wineServer, name, this);
+                return wait.exec() == FrmWineWait::JudgeNow;
+            });
     }
     // While the uninstaller runs the window repaints, but input waits until it has ended.
     UninstallRun run(
-        *m_app.registry, *m_app.processes, m_app.context.logPath, m_app.clock,
+        *m_services.session.registry, m_services.processes, m_services.context.logPath, m_services.clock,
         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
     const UninstallOutcome outcome = run.run({ selected->key, selected->text, selected->uninstallCommand });
     Procedure proc("Show_FormUninstall");
@@ -73,7 +81,8 @@ void FrmMain::Show_FormUninstall()
     } else if (outcome == UninstallOutcome::StillPresent) {
         proc.step(__LINE__, [&] {
             auto* dialog = new FrmUninstaller(
-                m_app, run, *selected, [this] { mnu_refresh_Click(); }, this);
+                m_services.context, m_services.session.wineServer.get(), m_services.messages, run, *selected,
+                [this] { mnu_refresh_Click(); }, this);
             dialog->exec();
         });
     }
@@ -88,7 +97,8 @@ void FrmMain::Delete_Entry_Click()
     bool uninstallInstead = false;
     proc.step(__LINE__, [&] {
         auto* dialog = new FrmDeleteEntry(
-            m_app, *selected, [this] { mnu_refresh_Click(); },
+            m_services.context, *m_services.session.registry, m_services.session.wineServer.get(),
+            m_services.messages, m_services.clock, *selected, [this] { mnu_refresh_Click(); },
             [&uninstallInstead] { uninstallInstead = true; }, this);
         dialog->exec();
     });

@@ -2,17 +2,21 @@
 // The main window's list filling: the scan, the icons and the icon change.
 #include "ui/main/FrmMain.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Clock.h"
+#include "base/Errors.h"
 #include "inventory/IconExtractor.h"
 #include "inventory/Inventory.h"
 #include "inventory/PathMapping.h"
 #include "registry/Registry.h"
+#include "session/Session.h"
 #include "system/WineServer.h"
 #include "ui/IconDecoder.h"
 #include "ui/MessageService.h"
 #include "ui/main/ImageList.h"
+#include "ui/main/MainServices.h"
 #include "ui/main/ProgramList.h"
+#include "uninstall/Processes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -57,7 +61,8 @@ QString registryPathOf(const QString& chosen, const std::string& prefix)
 void FrmMain::showUnInstallList()
 {
     Procedure proc("showUnInstallList", OnError::Skip);
-    Inventory inventory(*m_app.registry, m_app.context.osName, pathMapping(), decimalSeparator());
+    Inventory inventory(
+        *m_services.session.registry, m_services.context.osName, pathMapping(), decimalSeparator());
 
     proc.step(__LINE__, [&] {
         if (inventory.usageHidden()) {
@@ -158,8 +163,8 @@ void FrmMain::Mnu_ChangeIcon_Click()
     QString folder;
     proc.step(__LINE__, [&] {
         folder = QString::fromStdString(paths.resolve(initDir.toStdString()));
-        if (folder.isEmpty() && !m_app.context.registryFile.empty())
-            folder = QFileInfo(QString::fromStdString(m_app.context.registryFile)).absolutePath();
+        if (folder.isEmpty() && !m_services.context.registryFile.empty())
+            folder = QFileInfo(QString::fromStdString(m_services.context.registryFile)).absolutePath();
         if (folder.isEmpty())
             folder = initDir;
     });
@@ -180,10 +185,10 @@ void FrmMain::Mnu_ChangeIcon_Click()
     if (value.isEmpty())
         return;
     proc.step(__LINE__, [&] {
-        const WriteHold hold(m_app.wineServer.get());
+        const WriteHold hold(m_services.session.wineServer.get());
         hold.throwIfRefused();
-        m_app.registry->SaveString(kHKeyLocalMachine, std::string(kUninstallPath) + selected->key,
-            "DisplayIcon", value.toStdString());
+        m_services.session.registry->SaveString(kHKeyLocalMachine,
+            std::string(kUninstallPath) + selected->key, "DisplayIcon", value.toStdString());
     });
     proc.step(__LINE__, [&] { mnu_refresh_Click(); });
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main/ProgramList.h"
 
-#include "app/Errors.h"
+#include "base/Errors.h"
 #include "ui/Twips.h"
 #include "ui/main/ImageList.h"
 

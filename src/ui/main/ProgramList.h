@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ui/ProgramSelection.h"
 #include "ui/main/ProgramListModel.h"
-#include "ui/main/ProgramSelection.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ui/main/UpdateCheck.h"
 
-#include "app/Errors.h"
-#include "app/ModMain.h"
+#include "base/AppContext.h"
+#include "base/Errors.h"
+#include "base/VersionCompare.h"
 #include "ui/MessageService.h"
-#include "ui/main/VersionCompare.h"
 
 #include <QCursor>
 #include <QEventLoop>
@@ -45,9 +45,9 @@ QUrl configuredUrl()
     return QUrl(fromEnvironment.isEmpty() ? QString::fromLatin1(kUpdateUrl) : fromEnvironment);
 }
 
-void tell(Application& app, QWidget* parent, const QString& text)
+void tell(MessageService& messages, QWidget* parent, const QString& text)
 {
-    app.messages->message(parent, QStringLiteral("Update Check"), text, MsgIcon::None, { MsgButton::Ok });
+    messages.message(parent, QStringLiteral("Update Check"), text, MsgIcon::None, { MsgButton::Ok });
 }
 
 } // namespace
@@ -131,7 +131,8 @@ VersionFetch fetchVersionFile(
     return result;
 }
 
-void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings& settings)
+void runUpdateCheck(
+    const AppContext& context, MessageService& messages, QWidget* parent, const UpdateCheckSettings& settings)
 {
     // Errors are passed over: a failing step is skipped and the next one runs.
     Procedure proc("CmdChkUpdate_Click", OnError::Skip);
@@ -139,8 +140,8 @@ void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings
     bool connected = true;
     proc.step(__LINE__, [&] { connected = settings.isConnected ? settings.isConnected() : IsConnected(); });
     if (!connected) {
-        proc.step(
-            __LINE__, [&] { tell(app, parent, QStringLiteral("You are not connected to the Internet")); });
+        proc.step(__LINE__,
+            [&] { tell(messages, parent, QStringLiteral("You are not connected to the Internet")); });
         return;
     }
 
@@ -155,13 +156,13 @@ void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings
             settings.url.isEmpty() ? configuredUrl() : settings.url, settings.timeout, inet1);
     });
 
-    const DottedVersion running { { static_cast<std::uint64_t>(app.context.versionMajor),
-        static_cast<std::uint64_t>(app.context.versionMinor),
-        static_cast<std::uint64_t>(app.context.versionRevision) } };
+    const DottedVersion running { { static_cast<std::uint64_t>(context.versionMajor),
+        static_cast<std::uint64_t>(context.versionMinor),
+        static_cast<std::uint64_t>(context.versionRevision) } };
     proc.step(__LINE__, [&] {
         const QString failed = QStringLiteral("The update check failed: ");
         if (!fetch.ok) {
-            tell(app, parent, failed + fetch.failure);
+            tell(messages, parent, failed + fetch.failure);
             return;
         }
         const UpdateVerdict verdict
@@ -169,17 +170,17 @@ void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings
         const QString published = QString::fromStdString(verdict.published);
         switch (verdict.status) {
         case UpdateStatus::Current:
-            tell(app, parent, QStringLiteral("You are running the current version ") + published);
+            tell(messages, parent, QStringLiteral("You are running the current version ") + published);
             break;
         case UpdateStatus::UpdateAvailable:
-            tell(app, parent, QStringLiteral("An update is available to version ") + published);
+            tell(messages, parent, QStringLiteral("An update is available to version ") + published);
             break;
         case UpdateStatus::RunningNewer:
-            tell(app, parent,
+            tell(messages, parent,
                 QStringLiteral("You are running a version newer than what is currently available"));
             break;
         case UpdateStatus::NotAVersion:
-            tell(app, parent, failed + QStringLiteral("The server's answer is not a version number"));
+            tell(messages, parent, failed + QStringLiteral("The server's answer is not a version number"));
             break;
         }
     });

@@ -13,7 +13,8 @@ class QNetworkAccessManager;
 
 namespace tw {
 
-struct Application;
+struct AppContext;
+class MessageService;
 
 // Where the published version is read; the environment variable TIDEWELL_UPDATE_URL names another
 // address (a mirror, or a test's own server).
@@ -50,6 +51,7 @@ struct UpdateCheckSettings
 
 // The side panel's "Check Update": tells the user, in a box titled "Update Check", whether the
 // published version is newer than the running one, or why that could not be found out.
-void runUpdateCheck(Application& app, QWidget* parent, const UpdateCheckSettings& settings = {});
+void runUpdateCheck(const AppContext& context, MessageService& messages, QWidget* parent,
+    const UpdateCheckSettings& settings = {});
 
 } // namespace tw

@@ -38,12 +38,14 @@ private Q_SLOTS:
     {
         TestApplication test({ { QStringLiteral("Old"), QStringLiteral("Old Tool"), QStringLiteral("o.exe") },
             { QStringLiteral("Other"), QStringLiteral("Other"), QStringLiteral("x.exe") } });
-        test.app().registry->SaveString(
+        test.app().session.registry->SaveString(
             kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Old\\Sub", "x", "y");
         FrmMain& w = test.window();
         w.list().selectPosition(0);
         QPointer<FrmDeleteEntry> dialog = new FrmDeleteEntry(
-            test.app(), *w.list().selectedProgram(), [&w] { w.mnu_refresh_Click(); }, {}, &w);
+            test.app().context, *test.app().session.registry, test.app().session.wineServer.get(),
+            *test.app().messages, test.app().clock, *w.list().selectedProgram(),
+            [&w] { w.mnu_refresh_Click(); }, {}, &w);
         dialog->show();
         QCOMPARE(
             dialog->findChild<QLineEdit*>(QStringLiteral("TxtDName"))->text(), QStringLiteral("Old Tool"));
@@ -72,7 +74,9 @@ private Q_SLOTS:
         FrmMain& w = test.window();
         w.list().selectPosition(0);
         QPointer<FrmDeleteEntry> dialog = new FrmDeleteEntry(
-            test.app(), *w.list().selectedProgram(), [&w] { w.mnu_refresh_Click(); }, {}, &w);
+            test.app().context, *test.app().session.registry, test.app().session.wineServer.get(),
+            *test.app().messages, test.app().clock, *w.list().selectedProgram(),
+            [&w] { w.mnu_refresh_Click(); }, {}, &w);
         dialog->show();
         // Another program damages the file: nothing may be written over it.
         {
@@ -94,7 +98,7 @@ private Q_SLOTS:
     void uninstallClosesTheDialogAndRunsTheUninstallerOfTheSameEntry()
     {
         TestApplication test({ { QStringLiteral("Probe"), QStringLiteral("Probe App"), QString() } });
-        test.app().registry->SaveString(kHKeyLocalMachine,
+        test.app().session.registry->SaveString(kHKeyLocalMachine,
             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Probe", "UninstallString",
             "\"" TIDEWELL_TEST_UNINSTALLER "\" remove \"" + test.registryFile().toStdString() + "\" Probe");
         FrmMain& w = test.window();

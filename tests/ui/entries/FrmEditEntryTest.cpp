@@ -35,7 +35,8 @@ struct Editor
         row.key = key.toStdString();
         row.text = "Probe App";
         dialog = new FrmEditEntry(
-            test.app(), row,
+            test.app().context, *test.app().session.registry, test.app().session.wineServer.get(),
+            *test.app().messages, row,
             [this] {
                 ++refreshes;
                 if (refreshList)
@@ -219,7 +220,7 @@ private Q_SLOTS:
         QCOMPARE(
             test.value(QStringLiteral("Probe"), QStringLiteral("DisplayName")), QStringLiteral("Spaced  "));
         const auto values = entries::readEntryValues(
-            *test.app().registryApi, kHKeyLocalMachine, std::string(kUninstallPath) + "Probe");
+            *test.app().session.registryApi, kHKeyLocalMachine, std::string(kUninstallPath) + "Probe");
         QVERIFY(std::any_of(values.begin(), values.end(), [](const entries::EntryValue& v) {
             return v.type == kRegDword && v.data == std::vector<std::uint8_t>({ 7, 0, 0, 0 });
         }));
@@ -251,7 +252,7 @@ private Q_SLOTS:
         e.refreshList = true;
         clickButton(e.dialog, "CmdOk");
         RegKey key = 0;
-        QCOMPARE(test.app().registryApi->RegOpenKeyA(
+        QCOMPARE(test.app().session.registryApi->RegOpenKeyA(
                      kHKeyLocalMachine, (std::string(kUninstallPath) + "Probe").c_str(), &key),
             kErrorFileNotFound);
         QCOMPARE(window.list().rowCount(), 1);

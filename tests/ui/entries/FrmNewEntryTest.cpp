@@ -26,7 +26,8 @@ struct Dialog
     explicit Dialog(TestApplication& test)
         : window(test.window())
         , dialog(new FrmNewEntry(
-              test.app(), test.window().list(), [&w = test.window()] { w.mnu_refresh_Click(); },
+              test.app().context, *test.app().session.registry, test.app().session.wineServer.get(),
+              *test.app().messages, test.window().list(), [&w = test.window()] { w.mnu_refresh_Click(); },
               &test.window()))
     {
         dialog->show();
@@ -138,7 +139,7 @@ private Q_SLOTS:
         QCOMPARE(test.value(QStringLiteral("NewTool"), QStringLiteral("UninstallString")),
             QStringLiteral("\"C:\\t\\u.exe\" /S"));
         RegKey k = 0;
-        RegistryApi& api = *test.app().registryApi;
+        RegistryApi& api = *test.app().session.registryApi;
         QCOMPARE(api.RegOpenKeyExA(kHKeyLocalMachine,
                      "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NewTool", 0, kKeyRead, &k),
             kErrorSuccess);

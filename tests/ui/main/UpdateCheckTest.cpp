@@ -62,7 +62,7 @@ void expectMessage(const UpdateCheckSettings& settings, const QString& text, qin
     test.messages.answer(MsgButton::Ok);
     QElapsedTimer clock;
     clock.start();
-    runUpdateCheck(test.app(), &test.window(), settings);
+    runUpdateCheck(test.app().context, *test.app().messages, &test.window(), settings);
     QVERIFY2(clock.elapsed() < withinMs, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(test.messages.calls().size(), 1);
     const ScriptedMessageService::Call& call = test.messages.calls().first();

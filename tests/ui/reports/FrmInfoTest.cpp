@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Program details: what each box shows, which boxes are links, and what a click opens or starts.
-#include "reports/FrmInfo.h"
+#include "ui/reports/FrmInfo.h"
 #include "TestApplication.h"
 #include "inventory/Inventory.h"
 #include "ui/main/FrmMain.h"
@@ -26,13 +26,14 @@ struct Details
     }
     void set(const char* valueName, const std::string& value)
     {
-        test.app().registry->SaveString(kHKeyLocalMachine, kToolPath, valueName, value);
+        test.app().session.registry->SaveString(kHKeyLocalMachine, kToolPath, valueName, value);
     }
     void open()
     {
         if (dialog)
             dialog->close();
-        dialog = new FrmInfo(test.app(), row, &test.window());
+        dialog = new FrmInfo(
+            *test.app().session.registry, test.app().desktop, *test.app().processes, row, &test.window());
         dialog->show();
     }
     QLineEdit* box(const char* name) const

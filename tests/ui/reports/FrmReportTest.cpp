@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The audit report dialog: its header, the documents it saves, the Save As dialog and printing.
-#include "reports/FrmReport.h"
+#include "ui/reports/FrmReport.h"
 
 #include "PdfText.h"
 #include "TestApplication.h"
@@ -63,7 +63,8 @@ private Q_SLOTS:
     {
         TestApplication test(kThree, "Microsoft Windows XP");
         FrmMain& w = test.window();
-        QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
+        QPointer<FrmReport> dialog = new FrmReport(test.app().context, *test.app().session.registry,
+            *test.app().messages, test.app().clock, w.list(), &w);
         QCOMPARE(header(dialog)->toPlainText(),
             expectedHeader(3, QStringLiteral("Microsoft Windows XP")).join(QLatin1Char('\n')));
         QVERIFY(dialog->findChild<QRadioButton*>(QStringLiteral("OptDName"))->isChecked());
@@ -76,7 +77,8 @@ private Q_SLOTS:
     void onThe98FamilyTheLongFormatHasNoSize()
     {
         TestApplication test({ kThree[0] }, "Microsoft Windows 98");
-        QPointer<FrmReport> dialog = new FrmReport(test.app(), test.window().list(), &test.window());
+        QPointer<FrmReport> dialog = new FrmReport(test.app().context, *test.app().session.registry,
+            *test.app().messages, test.app().clock, test.window().list(), &test.window());
         auto* longFormat = dialog->findChild<QRadioButton*>(QStringLiteral("OptDetailInfo"));
         QCOMPARE(longFormat->text(), QStringLiteral("Long Format (Program Name and Uninstall Command)"));
         longFormat->click();
@@ -92,7 +94,8 @@ private Q_SLOTS:
     {
         TestApplication test(kThree, "Microsoft Windows XP");
         FrmMain& w = test.window();
-        QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
+        QPointer<FrmReport> dialog = new FrmReport(test.app().context, *test.app().session.registry,
+            *test.app().messages, test.app().clock, w.list(), &w);
         const QString file = test.folder() + QStringLiteral("/report.txt");
 
         header(dialog)->setPlainText(
@@ -122,7 +125,8 @@ private Q_SLOTS:
     {
         TestApplication test(kThree, "Microsoft Windows XP");
         FrmMain& w = test.window();
-        QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
+        QPointer<FrmReport> dialog = new FrmReport(test.app().context, *test.app().session.registry,
+            *test.app().messages, test.app().clock, w.list(), &w);
         dialog->show();
         const QString file = test.folder() + QStringLiteral("/saved.txt");
 
@@ -163,7 +167,8 @@ private Q_SLOTS:
         PdfPrintingMessages messages(test.folder() + QStringLiteral("/report.pdf"));
         test.app().messages = &messages;
         FrmMain& w = test.window();
-        QPointer<FrmReport> dialog = new FrmReport(test.app(), w.list(), &w);
+        QPointer<FrmReport> dialog = new FrmReport(test.app().context, *test.app().session.registry,
+            *test.app().messages, test.app().clock, w.list(), &w);
         dialog->show();
         messages.answerPrint(true);
         clickButton(dialog, "CmdPrint");
@@ -181,8 +186,12 @@ private Q_SLOTS:
         // The header's empty lines are printed as such.
         QVERIFY(qAbs(lines[2].top - lines[1].top - 2 * step) < step / 2);
 
+        dialog->close();
         PdfPrintingMessages nowhere(test.folder() + QStringLiteral("/missing/report.pdf"));
         test.app().messages = &nowhere;
+        dialog = new FrmReport(test.app().context, *test.app().session.registry, *test.app().messages,
+            test.app().clock, w.list(), &w);
+        dialog->show();
         nowhere.answerPrint(true);
         nowhere.answer(MsgButton::Ok);
         clickButton(dialog, "CmdPrint");

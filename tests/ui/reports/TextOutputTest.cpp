@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The shared print flow: a document printed to PDF and read back, wrapped to the page, over pages,
 // and what happens when there is nothing to print or the printer fails.
-#include "reports/TextOutput.h"
+#include "ui/TextOutput.h"
 
 #include "PdfText.h"
 #include "TestApplication.h"
@@ -21,11 +21,11 @@ const QString kPrintError = QStringLiteral("Error Occurred Test printFile: ");
 // A print flow over a fixed document, with its writer's calls counted.
 struct Printing
 {
-    explicit Printing(const QString& document_)
-        : messages(test.folder() + QStringLiteral("/out.pdf"))
+    explicit Printing(const QString& document_, const QString& pdf = QStringLiteral("out.pdf"))
+        : messages(test.folder() + QLatin1Char('/') + pdf)
         , document(document_)
         , output(
-              test.app(), &host,
+              test.app().context, messages, &host,
               [this](const QString& path) {
                   ++writes;
                   if (fail)
@@ -158,9 +158,8 @@ private Q_SLOTS:
 
     void aPrinterThatFailsIsReportedAndTheTemporaryFileStillGoes()
     {
-        Printing p(QStringLiteral("text\r\n"));
-        PdfPrintingMessages nowhere(p.test.folder() + QStringLiteral("/missing/out.pdf"));
-        p.test.app().messages = &nowhere;
+        Printing p(QStringLiteral("text\r\n"), QStringLiteral("missing/out.pdf"));
+        PdfPrintingMessages& nowhere = p.messages;
         nowhere.answerPrint(true);
         nowhere.answer(MsgButton::Ok);
         p.output.cmdPrint_Click();

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The uninstall log viewer: what it shows for each kind of file, Delete, and the copy it saves and prints.
-#include "uninstall/FrmUninstallLog.h"
+#include "ui/uninstall/FrmUninstallLog.h"
 
 #include "../reports/PdfText.h"
 #include "TestApplication.h"
@@ -79,7 +79,8 @@ private Q_SLOTS:
         TestApplication test({});
         if (exists)
             writeFile(logPath(test), file);
-        QPointer<FrmUninstallLog> dialog = new FrmUninstallLog(test.app(), &test.window());
+        QPointer<FrmUninstallLog> dialog
+            = new FrmUninstallLog(test.app().context, *test.app().messages, test.app().clock, &test.window());
         QCOMPARE(box(dialog)->toPlainText(), shown);
         QVERIFY(box(dialog)->isReadOnly());
         QCOMPARE(test.messages.calls().size(), 0);
@@ -96,7 +97,8 @@ private Q_SLOTS:
         TestApplication test({});
         const QByteArray log = "06/12/2026 09:00:00\r\nDeleted Entry for Old Tool\r\n";
         writeFile(logPath(test), log);
-        QPointer<FrmUninstallLog> dialog = new FrmUninstallLog(test.app(), &test.window());
+        QPointer<FrmUninstallLog> dialog
+            = new FrmUninstallLog(test.app().context, *test.app().messages, test.app().clock, &test.window());
         dialog->show();
 
         test.messages.answer(MsgButton::No);
@@ -141,7 +143,8 @@ private Q_SLOTS:
             "Uninstall OK. Uninstaller removed program from the list.\r\n");
         PdfPrintingMessages messages(test.folder() + QStringLiteral("/log.pdf"));
         test.app().messages = &messages;
-        QPointer<FrmUninstallLog> dialog = new FrmUninstallLog(test.app(), &test.window());
+        QPointer<FrmUninstallLog> dialog
+            = new FrmUninstallLog(test.app().context, *test.app().messages, test.app().clock, &test.window());
         dialog->show();
         messages.answerPrint(true);
         clickButton(dialog, "CmdPrint");
@@ -156,8 +159,12 @@ private Q_SLOTS:
         const qreal step = lines[1].top - lines[0].top;
         QVERIFY(qAbs(lines[2].top - lines[1].top - 2 * step) < step / 2);
 
+        dialog->close();
         PdfPrintingMessages nowhere(test.folder() + QStringLiteral("/missing/log.pdf"));
         test.app().messages = &nowhere;
+        dialog
+            = new FrmUninstallLog(test.app().context, *test.app().messages, test.app().clock, &test.window());
+        dialog->show();
         nowhere.answerPrint(true);
         nowhere.answer(MsgButton::Ok);
         clickButton(dialog, "CmdPrint");

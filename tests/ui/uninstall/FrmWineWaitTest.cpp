@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The wait for a prefix's Wine after an uninstaller: it ends by itself when the server exits, or when
 // the user asks for the verdict now.
-#include "uninstall/FrmWineWait.h"
+#include "ui/uninstall/FrmWineWait.h"
 #include "../../system/StandInServer.h"
 #include "TestApplication.h"
 #include "system/WineServer.h"

@@ -4,7 +4,7 @@
 #include "registry/Registry.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/ProgramList.h"
-#include "uninstall/FrmUninstaller.h"
+#include "ui/uninstall/FrmUninstaller.h"
 
 #include <QFile>
 #include <QLabel>
@@ -31,12 +31,12 @@ struct Fixture
         : test({ { QStringLiteral("Probe"), QStringLiteral("Probe App"), QStringLiteral("placeholder.exe") },
             { QStringLiteral("Zeta"), QStringLiteral("Zeta"), QStringLiteral("z.exe") } })
     {
-        test.app().registry->SaveString(kHKeyLocalMachine, kPath, "UninstallString",
+        test.app().session.registry->SaveString(kHKeyLocalMachine, kPath, "UninstallString",
             "\"" TIDEWELL_TEST_UNINSTALLER "\" " + mode + " \"" + test.registryFile().toStdString()
                 + "\" Probe");
         // The stand-in can only delete a key without subkeys.
         if (mode != "remove")
-            test.app().registry->SaveString(kHKeyLocalMachine, kPath + "\\Sub", "x", "y");
+            test.app().session.registry->SaveString(kHKeyLocalMachine, kPath + "\\Sub", "x", "y");
         test.window().mnu_refresh_Click();
         test.window().list().selectPosition(0);
     }

@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: MIT
+#include "base/AppContext.h"
+
+#include "base/FsPath.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace tw {
+namespace paths {
+
+std::string join(const std::string& folder, const std::string& name)
+{
+    if (folder.empty())
+        return name;
+    const char last = folder.back();
+    if (last == separator() || last == '/')
+        return folder + name;
+    return folder + separator() + name;
+}
+
+bool isWritableFolder(const std::string& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path dir = toFsPath(folder);
+    if (!fs::is_directory(dir, ec))
+        return false;
+    const fs::path probe = dir / ".tidewell-write-test";
+    {
+        std::ofstream out(probe, std::ios::binary);
+        if (!out)
+            return false;
+    }
+    fs::remove(probe, ec);
+    return true;
+}
+
+std::string chooseDataFolder(const std::string& appFolder, const std::string& userFolder,
+    const std::function<bool(const std::string&)>& writable)
+{
+    if (!appFolder.empty() && writable(appFolder))
+        return appFolder;
+    std::error_code ec;
+    std::filesystem::create_directories(toFsPath(userFolder), ec);
+    return userFolder;
+}
+
+} // namespace paths
+
+AppContext makeAppContext(
+    const std::string& appFolder, const std::string& dataFolder, const std::string& osName)
+{
+    AppContext ctx;
+    ctx.appFolder = appFolder;
+    ctx.dataFolder = dataFolder;
+    ctx.helpFile = paths::join(appFolder, "Tidewell.chm");
+    ctx.osName = osName;
+    ctx.logPath = dataFolder + paths::separator() + "UnLog" + ".log";
+    return ctx;
+}
+
+} // namespace tw

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+#include "session/OpenRegistry.h"
+
+#include "base/AppContext.h"
+#include "base/FsPath.h"
+#include "registry/HiveRegistry.h"
+#include "registry/Registry.h"
+#include "registry/RegistryFactory.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <ostream>
+
+namespace tw {
+
+namespace {
+
+// The demo as installed beside the program (a build tree) or in the data folder of an install.
+std::string shippedDemoFolder(const std::string& appFolder)
+{
+    namespace fs = std::filesystem;
+    const fs::path app = toFsPath(appFolder);
+    for (const fs::path& candidate : { app / "demo", app / ".." / "share" / "tidewell" / "demo" }) {
+        std::error_code ec;
+        if (fs::exists(candidate / "system.reg", ec))
+            return fromFsPath(candidate.lexically_normal());
+    }
+    return fromFsPath(app / "demo");
+}
+
+std::string environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+bool fileExists(const std::string& file)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(toFsPath(file), ec);
+}
+
+std::string absolute(const std::string& path)
+{
+    std::error_code ec;
+    const auto full = std::filesystem::absolute(toFsPath(path), ec);
+    return ec ? path : fromFsPath(full.lexically_normal());
+}
+
+std::string folderOf(const std::string& file)
+{
+    return fromFsPath(toFsPath(file).parent_path());
+}
+
+} // namespace
+
+std::string OpenedRegistry::description() const
+{
+    std::string text;
+    if (origin == "system")
+        text = "The system's registry";
+    else if (origin == "demo")
+        text = "Demo registry: " + file;
+    else if (!prefix.empty())
+        text = "Wine prefix: " + prefix;
+    else
+        text = "Registry file: " + file;
+    return text;
+}
+
+std::unique_ptr<SystemCalls> OpenedRegistry::systemCalls() const
+{
+    if (file.empty())
+        return makeSystemCalls(nullptr);
+    Registry operations(*backend);
+    return makeSystemCalls(&operations);
+}
+
+OpenedRegistry openForCommand(const RegistryRequest& request, const std::string& appFolder, std::ostream& err)
+{
+    OpenedRegistry opened = openRegistry(request, appFolder);
+    if (!opened.api)
+        err << "tidewell: " << opened.error << '\n';
+    else if (opened.server && opened.server->running())
+        err << "tidewell: Wine is running in " << opened.prefix
+            << "; its registry file may not hold its latest changes yet\n";
+    return opened;
+}
+
+OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& appFolder)
+{
+    OpenedRegistry opened;
+    auto systemRegistry = makeSystemRegistry();
+    const std::string userDemoFolder = paths::join(paths::userDataFolder(), "demo");
+    const RegistrySources sources { request.file, request.prefix, environment("TIDEWELL_REGISTRY"),
+        environment("WINEPREFIX"), environment("HOME") };
+    const std::string userDemoFile = paths::join(userDemoFolder, "system.reg");
+    const RegistryChoice choice = request.demo
+        ? RegistryChoice { userDemoFile, "demo", {} }
+        : chooseRegistry(sources, systemRegistry != nullptr, userDemoFile, fileExists);
+    opened.origin = choice.origin;
+    if (choice.origin == "system") {
+        opened.backend = std::move(systemRegistry);
+    } else {
+        // Wine takes only an absolute WINEPREFIX, and the prefix of a file is the folder it names.
+        opened.file = absolute(choice.file);
+        if (choice.origin == "demo") {
+            opened.file = provideDemoCopy(shippedDemoFolder(appFolder), userDemoFolder, opened.error);
+            if (opened.file.empty()) {
+                opened.error = "The demo registry could not be prepared: " + opened.error;
+                return opened;
+            }
+        }
+        if (!choice.prefix.empty() && !fileExists(opened.file)) {
+            opened.error = "The Wine prefix " + choice.prefix
+                + " has no registry (system.reg). Run a Wine program in it once, or name another prefix.";
+            return opened;
+        }
+        // A named file that is not there is a slip of the keyboard, not a wish for an empty registry; an
+        // empty one holds no registry, most likely a write that never finished.
+        std::error_code ec;
+        const auto status = std::filesystem::status(toFsPath(opened.file), ec);
+        const char* unusable = !std::filesystem::exists(status) ? " does not exist."
+            : std::filesystem::is_directory(status)             ? " is a folder, not a registry file."
+            : !std::filesystem::is_regular_file(status)         ? " is not a regular file."
+            : std::filesystem::file_size(toFsPath(opened.file), ec) == 0 && !ec
+            ? " is empty: it is not a registry file (one begins \"WINE REGISTRY Version 2\")."
+            : nullptr;
+        if (unusable) {
+            opened.error = "The registry file " + opened.file + unusable;
+            return opened;
+        }
+        auto hive = std::make_unique<HiveRegistry>(opened.file);
+        if (const auto& error = hive->loadError()) {
+            opened.error = "The registry file cannot be read:\n" + error->text();
+            return opened;
+        }
+        // A registry file inside a prefix (named as a prefix or as a file) is guarded against its server;
+        // the demo only looks like a prefix.
+        if (!choice.prefix.empty()
+            || (choice.origin != "demo" && WineServer::isPrefixRegistry(opened.file))) {
+            opened.prefix = choice.prefix.empty() ? folderOf(opened.file) : absolute(choice.prefix);
+            opened.server = std::make_unique<WineServer>(opened.prefix);
+            hive->setWriteGate(opened.server.get());
+        }
+        opened.backend = std::move(hive);
+    }
+    opened.api = std::make_unique<RegistryView>(*opened.backend);
+    opened.api->setWow32(request.wow32);
+    return opened;
+}
+
+} // namespace tw

@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+namespace tw {
+
+struct AppContext;
+struct Clock;
+class DesktopService;
+class MessageService;
+class ProcessCalls;
+struct Session;
+
+// What the main window works with; the application owns all of it and outlives the window. The
+// window hands each dialog only the parts that dialog uses.
+struct MainServices
+{
+    const AppContext& context;
+    Session& session;
+    const Clock& clock;
+    MessageService& messages;
+    DesktopService* desktop; // none: links and help open nowhere
+    ProcessCalls& processes;
+};
+
+} // namespace tw
