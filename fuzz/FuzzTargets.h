@@ -5,15 +5,15 @@
 // rule throws Violation, anything else the parser throws (but the errors it documents) is a fault too.
 #pragma once
 
-#include "app/Errors.h"
-#include "app/Text.h"
+#include "base/Errors.h"
+#include "base/Text.h"
 #include "inventory/IconReader.h"
 #include "inventory/Inventory.h"
 #include "inventory/UsageRecord.h"
 #include "registry/Hive.h"
 #include "registry/HiveRegistry.h"
 #include "registry/RegistryApi.h"
-#include "ui/main/VersionCompare.h"
+#include "base/VersionCompare.h"
 #include "uninstall/CommandLine.h"
 #include "uninstall/LogViewerText.h"
 
