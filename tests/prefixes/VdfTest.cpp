@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "prefixes/Vdf.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 
 using namespace tw::prefixes;
 
@@ -80,4 +83,23 @@ TEST(Vdf, looksUpKeysIgnoringCase)
     EXPECT_EQ(folders->text("1"), "/games");
     EXPECT_EQ(folders->text("apps"), std::nullopt); // an object has no text
     EXPECT_EQ(folders->find("2"), nullptr);
+}
+
+// Every seed and every input that once failed the fuzz target: parsed or refused with a reason.
+TEST(FuzzRegression, vdf)
+{
+    int inputs = 0;
+    for (const std::string root : { TIDEWELL_FUZZ_CASES, TIDEWELL_FUZZ_CORPUS }) {
+        std::error_code ec;
+        for (const auto& entry :
+            std::filesystem::directory_iterator(std::filesystem::path(root) / "vdf", ec)) {
+            std::ifstream in(entry.path(), std::ios::binary);
+            std::ostringstream text;
+            text << in.rdbuf();
+            std::string error;
+            EXPECT_TRUE(vdf::parse(text.str(), &error) || !error.empty()) << entry.path();
+            ++inputs;
+        }
+    }
+    EXPECT_GT(inputs, 0);
 }
