@@ -5,7 +5,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="${TIDEWELL_BUILD_DIR:-$ROOT/build/release}"
 
-PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev clang-format fonts-dejavu-core poppler-utils clang-14 libclang-rt-14-dev libbenchmark-dev)
+PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libgtest-dev clang-format fonts-dejavu-core poppler-utils clang-14 libclang-rt-14-dev libbenchmark-dev libyaml-cpp-dev nlohmann-json3-dev)
 
 install_missing() {
     local missing=()

@@ -10,7 +10,7 @@ source "$ROOT/scripts/common.sh"
 BUILD_FUZZ="${TIDEWELL_FUZZ_BUILD_DIR:-$ROOT/build/fuzz}"
 SECONDS_EACH="${TIDEWELL_FUZZ_SECONDS:-60}"
 
-install_missing clang-14 libclang-rt-14-dev cmake ninja-build
+install_missing clang-14 libclang-rt-14-dev cmake ninja-build libyaml-cpp-dev nlohmann-json3-dev
 
 echo "== fuzz build (clang, libFuzzer, address, undefined)"
 # -O1 without NDEBUG: quick enough, and assertions run.
