@@ -105,4 +105,37 @@ bool PathMapping::exists(const std::string& path) const
     return !local.empty() && fs::exists(toFsPath(local), ec);
 }
 
+std::string PathMapping::windowsPath(const std::string& localPath) const
+{
+    if (m_prefix.empty())
+        return localPath;
+    const fs::path root = toFsPath(m_prefix).lexically_normal();
+    const fs::path rel = toFsPath(localPath).lexically_normal().lexically_relative(root);
+    auto part = rel.begin();
+    if (rel.empty() || part == rel.end())
+        return localPath;
+    std::string first = fromFsPath(*part);
+    for (char& c : first)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    char letter = 0;
+    if (first.size() == 7 && first.compare(0, 6, "drive_") == 0)
+        letter = first[6];
+    else if (first == "dosdevices" && ++part != rel.end()) {
+        const std::string device = fromFsPath(*part);
+        if (device.size() == 2 && device[1] == ':')
+            letter = static_cast<char>(device[0] >= 'A' && device[0] <= 'Z' ? device[0] + 32 : device[0]);
+    }
+    if (letter < 'a' || letter > 'z')
+        return localPath;
+    std::string windows = std::string(1, static_cast<char>(letter - 32)) + ":\\";
+    bool firstPart = true;
+    for (++part; part != rel.end(); ++part) {
+        if (!firstPart)
+            windows += '\\';
+        windows += fromFsPath(*part);
+        firstPart = false;
+    }
+    return windows;
+}
+
 } // namespace tw

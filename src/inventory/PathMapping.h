@@ -21,6 +21,10 @@ public:
 
     // The file's path on this system, or empty when a component does not exist.
     std::string resolve(const std::string& path) const;
+    // The other way: a file inside the prefix's drive_x/ or dosdevices/x:/ as the Windows path X:\rest
+    // the prefix gives it, so what is written into the registry reads right where it came from. Any
+    // other path comes back as it is.
+    std::string windowsPath(const std::string& localPath) const;
     // PathFileExistsA.
     bool exists(const std::string& path) const;
     const std::string& prefix() const { return m_prefix; }

@@ -4,7 +4,6 @@
 #include "base/AppContext.h"
 #include "base/Clock.h"
 #include "base/Errors.h"
-#include "inventory/PathMapping.h"
 #include "registry/RegistryView.h"
 #include "session/Session.h"
 #include "system/WineServer.h"
@@ -12,9 +11,11 @@
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "ui/main/Artwork.h"
+#include "ui/main/EntryCommands.h"
 #include "ui/main/ImageList.h"
 #include "ui/main/MainServices.h"
 #include "ui/main/ProgramList.h"
+#include "ui/main/ProgramScan.h"
 #include "ui/main/SidePanel.h"
 #include "uninstall/Processes.h"
 
@@ -152,14 +153,14 @@ void FrmMain::buildControls()
     m_lblExclaim = m_sidePanel->exclaim();
 
     m_list = new ProgramList(client);
+    m_scan = std::make_unique<ProgramScan>(m_services.context, m_services.session, *m_imgLarge, *m_imgSmall);
+    m_entries = std::make_unique<EntryCommands>(m_services, *m_list, this, [this] { mnu_refresh_Click(); });
     place(m_list, 2880, 825, 8040, 6705);
     m_list->setToolTip(QStringLiteral("Double click a program to run uninstall"));
 
     m_picSoftLarge = new QLabel(client);
     m_picSoftLarge->setObjectName(QStringLiteral("picSoftLarge"));
-    m_defaultPicture.addPixmap(art::programPicture(32));
-    m_defaultPicture.addPixmap(art::programPicture(16));
-    m_picSoftLarge->setPixmap(m_defaultPicture.pixmap(32, 32));
+    m_picSoftLarge->setPixmap(m_scan->defaultPicture().pixmap(32, 32));
     place(m_picSoftLarge, 2400, 4320, 512, 512);
     // Only a holder of the default picture; the side panel covers its place.
     m_picSoftLarge->hide();
@@ -360,12 +361,6 @@ void FrmMain::openHelp()
         m_services.desktop->openUrl(QUrl::fromLocalFile(QString::fromStdString(m_services.context.helpFile)));
 }
 
-PathMapping FrmMain::pathMapping() const
-{
-    const std::string& file = m_services.context.registryFile;
-    return file.empty() ? PathMapping() : PathMapping::forRegistryFile(file);
-}
-
 void FrmMain::uncheckAll()
 {
     Procedure proc("uncheckAll");
@@ -383,6 +378,31 @@ QAction* FrmMain::viewItem(int view) const
     if (view < 0 || view > 3)
         throw Error(errc::kSubscriptOutOfRange, "Subscript out of range");
     return items[view];
+}
+
+void FrmMain::mnu_NewPrg_Click()
+{
+    m_entries->newEntry();
+}
+
+void FrmMain::Edit_Entry_Click()
+{
+    m_entries->editEntry();
+}
+
+void FrmMain::Show_FormUninstall()
+{
+    m_entries->uninstall();
+}
+
+void FrmMain::Delete_Entry_Click()
+{
+    m_entries->deleteEntry();
+}
+
+void FrmMain::Mnu_ChangeIcon_Click()
+{
+    m_entries->changeIcon();
 }
 
 } // namespace tw

@@ -1,15 +1,16 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "inventory/IconCache.h"
 #include "ui/main/MainActions.h"
 #include "ui/main/MainServices.h"
+#include "ui/main/ProgramSearch.h"
 
 #include <QIcon>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <cstdint>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -18,10 +19,11 @@ class QPushButton;
 namespace tw {
 
 class DesktopService;
+class EntryCommands;
 class ImageList;
 class MessageService;
-class PathMapping;
 class ProgramList;
+class ProgramScan;
 class SidePanel;
 
 // The program's one main window: the program list and every command start here. Its procedures
@@ -79,8 +81,7 @@ public:
     void cmdFind_Click();
     void txtFind_KeyUp(int keyCode, Qt::KeyboardModifiers shift);
 
-    // The dialogs of the uninstall run and the entry maintenance are not part of this window yet;
-    // these keep their names and selection rules and do nothing else for now.
+    // The Uninstall key's commands on the selected row; EntryCommands carries them out.
     void Show_FormUninstall();
     void Delete_Entry_Click();
     void Edit_Entry_Click();
@@ -99,18 +100,14 @@ private:
     void Form_Load();
     void Form_Resize();
     void Form_Unload();
-    // Loads icon `iconIndex` of the file into both image lists; both indexes are 1 when it cannot.
-    void getIcon(const std::string& path, int& largeIndex, int& smallIndex, std::int32_t iconIndex);
     // The View menu's item of view 0 to 3.
     QAction* viewItem(int view) const;
     void switchView(const char* procedure, int view);
     void openHelp();
     void sendKey(int key);
-    PathMapping pathMapping() const;
 
     MainServices m_services;
     MainActions m_actions;
-    icons::IconCache m_iconCache;
     ImageList* m_imgLarge = nullptr;
     ImageList* m_imgSmall = nullptr;
     ImageList* m_toolbarImages = nullptr;
@@ -125,12 +122,11 @@ private:
     QPushButton* m_cmdAbout = nullptr;
     QPushButton* m_cmdChkUpdate = nullptr;
     QPushButton* m_cmdHelp = nullptr;
-    QIcon m_defaultPicture;
+    std::unique_ptr<ProgramScan> m_scan;
+    std::unique_ptr<EntryCommands> m_entries;
 
     std::int16_t m_sortColumn = 0;
-    // The search's memory between presses of Find.
-    QString m_lastSearch;
-    bool m_notFound = false;
+    ProgramSearch m_search;
     // Where Enter went down: its release there is the search box's KeyUp, wherever the focus has moved.
     QPointer<QWidget> m_enterPressedIn;
     bool m_centred = false;

@@ -22,22 +22,6 @@
 #include <QMenu>
 
 namespace tw {
-namespace {
-
-// The search trims spaces only, not tabs or other white space.
-QString trimSpaces(const QString& text)
-{
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' '))
-        ++first;
-    while (last > first && text.at(last - 1) == QLatin1Char(' '))
-        --last;
-    return text.mid(first, last - first);
-}
-
-} // namespace
-
 void FrmMain::lstview_Click()
 {
     Procedure proc("lstview_Click");
@@ -260,33 +244,18 @@ void FrmMain::cmdFind_Click()
 {
     Procedure proc("cmdFind_Click");
     proc.step(__LINE__, [&] {
-        const QString wanted = trimSpaces(m_txtFind->text());
-        const int count = m_list->rowCount();
-        const int selected = m_list->selectedPosition().value_or(-1) + 1; // 1 for the top row, 0 for none
-        int start = selected + 1;
-        if (wanted != m_lastSearch || m_notFound || selected == count)
-            start = 1;
-        // An empty list has nothing to find: say so rather than fail.
-        if (count == 0)
-            m_notFound = true;
-        const QString upper = wanted.toUpper();
-        for (int row = start; row <= count; ++row) {
-            if (m_list->text(row - 1).toUpper().contains(upper)) {
-                m_list->setFocus();
-                m_list->selectPosition(row - 1);
-                m_list->ensureVisible(row - 1);
-                lstview_Click();
-                m_notFound = false;
-                break;
-            }
-            m_notFound = true;
+        const std::optional<int> found = m_search.next(m_txtFind->text(), m_list->rowCount(),
+            m_list->selectedPosition(), [this](int position) { return m_list->text(position); });
+        if (found) {
+            m_list->setFocus();
+            m_list->selectPosition(*found);
+            m_list->ensureVisible(*found);
+            lstview_Click();
+            return;
         }
-        m_lastSearch = wanted;
-        if (m_notFound) {
-            messageService().information(this, QString::fromStdString(m_services.context.title),
-                QStringLiteral("The Program You are looking for (") + wanted
-                    + QStringLiteral(") was not found"));
-        }
+        messageService().information(this, QString::fromStdString(m_services.context.title),
+            QStringLiteral("The Program You are looking for (") + m_search.lastSearch()
+                + QStringLiteral(") was not found"));
     });
 }
 
