@@ -5,6 +5,7 @@
 #include "base/Errors.h"
 #include "base/Text.h"
 #include "inventory/Inventory.h"
+#include "registry/KeyNames.h"
 #include "registry/Registry.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
@@ -20,9 +21,6 @@
 namespace tw {
 
 namespace {
-
-// The longest subkey name the registry accepts.
-constexpr int kMaxKeyName = 255;
 
 QString trimSpaces(const QString& s)
 {
@@ -115,18 +113,6 @@ void FrmNewEntry::refuse(const QString& message, QLineEdit* field, bool selectAl
     field->setFocus();
 }
 
-bool FrmNewEntry::existsInRegistry(const QString& name) const
-{
-    std::vector<std::string> names;
-    m_registry.GetKeyNames(kHKeyLocalMachine, kUninstallPath, names);
-    const std::u16string wanted = text::utf8ToUtf16(name.toStdString());
-    for (const auto& n : names) {
-        if (text::equalsIgnoreCase(text::utf8ToUtf16(n), wanted))
-            return true;
-    }
-    return false;
-}
-
 void FrmNewEntry::cmdOk_Click()
 {
     runWithOwnReport(this, m_messages, QString::fromStdString(m_context.title),
@@ -158,17 +144,18 @@ void FrmNewEntry::cmdOk_Click()
             }
             // A backslash would create nested keys, and an existing entry the list does not show (a
             // hidden one, say) would be overwritten.
-            if (name.contains(QLatin1Char('\\')))
+            const keynames::Problem problem = keynames::check(name.toStdString());
+            if (problem == keynames::Problem::Backslash)
                 return refuse(
                     QStringLiteral("The Registry Entry Name cannot contain a backslash (\\). Please enter "
                                    "another key name."),
                     m_txtRegName, true);
-            if (name.size() > kMaxKeyName)
+            if (problem == keynames::Problem::TooLong)
                 return refuse(
                     QStringLiteral("The Registry Entry Name is longer than 255 characters. Please enter "
                                    "a shorter key name."),
                     m_txtRegName, true);
-            if (existsInRegistry(name))
+            if (keynames::exists(m_registry, kHKeyLocalMachine, kUninstallPath, name.toStdString()))
                 return refuse(
                     QStringLiteral("An entry with this key name already exists in the registry, although "
                                    "the list does not show it. Please enter another key name."),

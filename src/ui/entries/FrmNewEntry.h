@@ -30,7 +30,6 @@ public:
 private:
     // Shows a check's message and puts the focus in the field it names, its text selected when asked.
     void refuse(const QString& message, QLineEdit* field, bool selectAll);
-    bool existsInRegistry(const QString& name) const;
 
     const AppContext& m_context;
     Registry& m_registry;
