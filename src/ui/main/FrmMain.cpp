@@ -73,7 +73,6 @@ FrmMain::FrmMain(Application& app, QWidget* parent)
     // would add the maximize button back.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(art::windowIcon());
 
     buildControls();
     connectCommands();
