@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tidewell with warnings as errors and runs every test.
 source "$(dirname "$0")/common.sh"
-# Wine, NSIS and Xvfb for the end-to-end test with real installers in a Wine prefix.
-install_missing "${PACKAGES[@]}" wine wine64 nsis xvfb xauth
+# Wine, NSIS and Xvfb for the end-to-end test with real installers in a Wine prefix; the validators of the
+# menu entry and the metainfo, and GLib's launcher, for the tests of the desktop files.
+install_missing "${PACKAGES[@]}" wine wine64 nsis xvfb xauth desktop-file-utils appstream libglib2.0-bin
 
 cd "$ROOT"
 echo "== formatting"
