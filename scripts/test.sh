@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Tidewell with warnings as errors and runs every test.
 source "$(dirname "$0")/common.sh"
-# Wine, NSIS and Xvfb for the end-to-end test with real installers in a Wine prefix.
-install_missing "${PACKAGES[@]}" wine wine64 nsis xvfb xauth
+# Wine, NSIS and Xvfb for the end-to-end test with real installers in a Wine prefix; the validators of the
+# menu entry and the metainfo, GLib's launcher, and what makes and checks the Debian package for the tests
+# of the desktop files and the package.
+install_missing "${PACKAGES[@]}" wine wine64 nsis xvfb xauth \
+    desktop-file-utils appstream libglib2.0-bin dpkg-dev file lintian
 
 cd "$ROOT"
 echo "== formatting"

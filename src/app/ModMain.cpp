@@ -69,8 +69,11 @@ void printOut(const QString& text)
 struct CommandLine
 {
     QCommandLineParser parser;
-    QCommandLineOption help = parser.addHelpOption();
-    QCommandLineOption version = parser.addVersionOption();
+    // Not addHelpOption(): its --help-all offers Qt's own options, which this command line does not take.
+    QCommandLineOption help { { QStringLiteral("h"), QStringLiteral("help") },
+        QStringLiteral("Displays help on commandline options.") };
+    QCommandLineOption version { { QStringLiteral("v"), QStringLiteral("version") },
+        QStringLiteral("Displays version information.") };
     QCommandLineOption registry { QStringLiteral("registry"),
         QStringLiteral("Use the registry file <file> (Wine's system.reg format) instead of the default."),
         QStringLiteral("file") };
@@ -104,8 +107,8 @@ struct CommandLine
         parser.setApplicationDescription(
             QStringLiteral("Lists the programs installed on a Windows system or in a "
                            "registry file, and uninstalls them."));
-        for (const QCommandLineOption* option :
-            { &registry, &prefix, &demo, &view, &list, &report, &longFormat, &uninstall, &force })
+        for (const QCommandLineOption* option : { &help, &version, &registry, &prefix, &demo, &view, &list,
+                 &report, &longFormat, &uninstall, &force })
             parser.addOption(*option);
     }
 

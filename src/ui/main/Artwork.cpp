@@ -342,35 +342,4 @@ QPixmap exclaimSign(int size)
     return c.finish();
 }
 
-QIcon windowIcon()
-{
-    QIcon icon;
-    for (int size : { 16, 24, 32, 48, 64 }) {
-        Canvas c(size);
-        QPainter& p = c.painter();
-        const QRectF tile(1.5, 1.5, 29, 29);
-        p.setPen(Qt::NoPen);
-        p.setBrush(vertical(tile, QColor(0x5a, 0x9c, 0xf0), QColor(0x22, 0x55, 0xb0)));
-        p.drawRoundedRect(tile, 6.5, 6.5);
-        // A parcel carried off by the tide.
-        p.setPen(QPen(kPaper, 1.4));
-        p.setBrush(kCardTop);
-        p.drawRoundedRect(QRectF(10, 6, 12, 10), 1.2, 1.2);
-        p.setPen(QPen(kCardSide, 1.6));
-        p.drawLine(QPointF(16, 6.5), QPointF(16, 15.5));
-        QPen wave(kPaper, 2.4);
-        wave.setCapStyle(Qt::RoundCap);
-        p.setPen(wave);
-        p.setBrush(Qt::NoBrush);
-        for (qreal y : { 20.5, 25.5 }) {
-            QPainterPath path(QPointF(6, y));
-            path.cubicTo(QPointF(9, y - 3), QPointF(12, y - 3), QPointF(16, y));
-            path.cubicTo(QPointF(20, y + 3), QPointF(23, y + 3), QPointF(26, y));
-            p.drawPath(path);
-        }
-        icon.addPixmap(c.finish());
-    }
-    return icon;
-}
-
 } // namespace tw::art

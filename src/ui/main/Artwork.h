@@ -24,6 +24,5 @@ QPixmap toolbarImage(ToolbarImage image, int size = 32);
 QPixmap programPicture(int size);
 // The side panel's sign beside the selection sentence.
 QPixmap exclaimSign(int size = 32);
-QIcon windowIcon();
 
 } // namespace tw::art

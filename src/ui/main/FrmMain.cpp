@@ -78,7 +78,6 @@ FrmMain::FrmMain(const MainServices& services, QWidget* parent)
     // would add the maximize button back.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(art::windowIcon());
 
     buildControls();
     connectCommands();
