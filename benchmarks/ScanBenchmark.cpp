@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The program list at scale: load a registry file of N listable entries, each with a usage record and a
 // DisplayIcon on one of a few real icon-bearing files, scan it and take every row's icons. Then a registry
-// file of 50 MB as a whole: loaded, changed and saved, and read again after another program changed it.
+// file of 50 MB as a whole: loaded, changed and saved, and read again after another program changed it; and
+// a fresh Wine prefix's registry file loaded.
 #include "BenchFixture.h"
 #include "base/FsPath.h"
 #include "inventory/IconCache.h"
@@ -68,6 +69,17 @@ void largeFileLoad(benchmark::State& state)
     state.counters["file_MB"] = static_cast<double>(fixture.fileSize()) / 1e6;
 }
 
+// A fresh Wine prefix's system.reg (1.7 MB), as every command on a prefix reads it first.
+void freshPrefixLoad(benchmark::State& state)
+{
+    const std::string file = std::string(TIDEWELL_TEST_DATA) + "/wine/system.reg";
+    for (auto _ : state) {
+        HiveRegistry hive(file);
+        if (hive.loadError())
+            state.SkipWithError(hive.loadError()->text().c_str());
+    }
+}
+
 // One value changed: the whole file is written afresh, flushed and renamed over the old one.
 void largeFileChangeAndSave(benchmark::State& state)
 {
@@ -104,6 +116,7 @@ void largeFileReloadAfterExternalChange(benchmark::State& state)
 
 BENCHMARK(loadScanAndIcons)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(freshPrefixLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(largeFileLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(largeFileChangeAndSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(largeFileReloadAfterExternalChange)->Unit(benchmark::kMillisecond);

@@ -109,6 +109,20 @@ std::string StripNull(std::string_view text)
     return std::string(nul == std::string_view::npos ? text : text.substr(0, nul));
 }
 
+std::string trimSpaces(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos)
+        return {};
+    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string trimLeadingSpaces(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
 namespace {
 
 // Case pairs beyond ASCII: Latin-1, Latin Extended-A, Greek and Cyrillic.

@@ -23,6 +23,10 @@ int hexDigitValue(char c);
 // The text before the first NUL character, or the text itself when it holds none.
 std::string StripNull(std::string_view text);
 
+// Spaces cut off (only spaces: tabs and other white space stay), at both ends or at the start.
+std::string trimSpaces(std::string_view text);
+std::string trimLeadingSpaces(std::string_view text);
+
 // Windows compares registry names by their upper-case forms; Wine sorts its files by the
 // lower-case forms. Both cover the scripts a registry name is likely to use.
 char16_t foldUpper(char16_t c);

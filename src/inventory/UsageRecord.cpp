@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "inventory/UsageRecord.h"
 
+#include "base/Bytes.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <stdexcept>
 
 namespace tw {
 
@@ -70,11 +72,10 @@ std::string getFileSize(const std::vector<std::uint8_t>& record, DecimalSeparato
     Procedure proc("getFileSize", OnError::Leave);
     std::string text;
     proc.step(__LINE__, [&] {
+        if (record.size() < 16)
+            throw std::out_of_range("the usage record ends before its size");
         // All eight bytes, unsigned: a program of 2 GiB or more has a size too.
-        std::uint64_t bytes = 0;
-        for (int i = 7; i >= 0; --i)
-            bytes = (bytes << 8) | record.at(8 + static_cast<std::size_t>(i));
-        const double mb = static_cast<double>(bytes) / 1024.0 / 1024.0;
+        const double mb = static_cast<double>(bytes::readLe64(record, 8)) / 1024.0 / 1024.0;
         // "0.0": one decimal, halves away from zero.
         const double rounded = std::floor(mb * 10.0 + 0.5) / 10.0;
         char buf[64];
@@ -142,7 +143,8 @@ std::string getLastUsedOn(
     // The sum is a signed 32-bit number: with byte 23 at 0x80 or above it overflows and the cell stays empty.
     if (b23 >= 0x80)
         return {};
-    const std::int32_t h = b20 | (b21 << 8) | (b22 << 16) | (b23 << 24);
+    const std::uint8_t stored[] = { b20, b21, b22, b23 };
+    const auto h = static_cast<std::int32_t>(bytes::readLe32(stored));
     const SystemTime st = MSIEDate(std::to_string(h), std::to_string(h));
     if (st.wMonth == 0)
         return {};
@@ -168,7 +170,7 @@ std::string programPath(const std::vector<std::uint8_t>& record)
         return {};
     std::u16string path;
     for (std::size_t i = 28; i + 1 < kRecordSize; i += 2) {
-        const auto c = static_cast<char16_t>(record[i] | (record[i + 1] << 8));
+        const auto c = static_cast<char16_t>(bytes::readLe16(record, i));
         if (c == 0)
             break;
         path.push_back(c);

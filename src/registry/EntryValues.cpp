@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "registry/EntryValues.h"
 
+#include "base/Bytes.h"
 #include "base/Text.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ std::u16string folded(const std::string& name)
 
 std::optional<std::vector<std::uint8_t>> encodeNumber(std::string_view text)
 {
-    const std::string t = trimSpaces(text);
+    const std::string t = text::trimSpaces(text);
     std::size_t i = 0;
     const bool negative = i < t.size() && t[i] == '-';
     if (i < t.size() && (t[i] == '-' || t[i] == '+'))
@@ -143,6 +144,45 @@ std::string hexText(const std::vector<std::uint8_t>& data)
     return shown;
 }
 
+// A row that stays, under the name it is written with.
+struct Kept
+{
+    std::size_t row;
+    std::string name;
+    bool nameKept; // the name as loaded, spaces and all
+};
+
+const EntryValue* originOf(const std::vector<EntryValue>& original, const EntryRow& row)
+{
+    return row.origin && *row.origin < original.size() ? &original[*row.origin] : nullptr;
+}
+
+// The last row of each name (case ignored), in the order those rows stand.
+std::vector<Kept> keptRows(const std::vector<EntryValue>& original, const std::vector<EntryRow>& rows)
+{
+    std::vector<Kept> kept;
+    std::map<std::u16string, std::size_t> slot;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const EntryRow& row = rows[i];
+        const EntryValue* from = originOf(original, row);
+        Kept k { i, text::trimSpaces(row.name), false };
+        if (from && row.name == displayName(*from)) {
+            k.name = from->name;
+            k.nameKept = true;
+        }
+        // A name cleared drops the row; the default value's row has no name to clear.
+        if (k.name.empty() && !(from && from->name.empty()))
+            continue;
+        const auto [it, added] = slot.emplace(folded(k.name), kept.size());
+        if (added)
+            kept.push_back(k);
+        else
+            kept[it->second] = k;
+    }
+    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) { return a.row < b.row; });
+    return kept;
+}
+
 bool hasNoMoreItems(RegistryApi& api, RegKey key)
 {
     std::vector<char> name(kNameBuffer);
@@ -214,37 +254,20 @@ std::string typeName(std::uint32_t type)
     return number;
 }
 
-std::string trimSpaces(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos)
-        return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
-std::string trimLeadingSpaces(std::string_view text)
-{
-    const std::size_t first = text.find_first_not_of(' ');
-    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
-}
-
 std::string displayName(const EntryValue& value)
 {
-    return trimSpaces(value.name);
+    return text::trimSpaces(value.name);
 }
 
 std::string displayText(const EntryValue& value)
 {
     switch (formOf(value)) {
     case ValueForm::Text:
-        return trimSpaces(text::StripNull(fromAnsi(value.data.data(), value.data.size())));
+        return text::trimSpaces(text::StripNull(fromAnsi(value.data.data(), value.data.size())));
     case ValueForm::Strings:
-        return trimSpaces(joinForDisplay(splitMultiString(value.data)));
-    case ValueForm::Number: {
-        const std::uint32_t bits = value.data[0] | (value.data[1] << 8) | (value.data[2] << 16)
-            | (static_cast<std::uint32_t>(value.data[3]) << 24);
-        return std::to_string(static_cast<std::int32_t>(bits));
-    }
+        return text::trimSpaces(joinForDisplay(splitMultiString(value.data)));
+    case ValueForm::Number:
+        return std::to_string(static_cast<std::int32_t>(bytes::readLe32(value.data)));
     case ValueForm::Bytes:
         break;
     }
@@ -256,12 +279,12 @@ std::optional<std::vector<std::uint8_t>> encodeText(ValueForm form, std::string_
     switch (form) {
     case ValueForm::Text: {
         std::vector<std::uint8_t> data;
-        appendAnsi(data, trimLeadingSpaces(typed));
+        appendAnsi(data, text::trimLeadingSpaces(typed));
         data.push_back(0);
         return data;
     }
     case ValueForm::Strings:
-        return joinMultiString(splitTyped(trimLeadingSpaces(typed)));
+        return joinMultiString(splitTyped(text::trimLeadingSpaces(typed)));
     case ValueForm::Number:
         return encodeNumber(typed);
     case ValueForm::Bytes:
@@ -302,35 +325,7 @@ std::vector<std::uint8_t> joinMultiString(const std::vector<std::string>& string
 
 EntryPlan planWriteBack(const std::vector<EntryValue>& original, const std::vector<EntryRow>& rows)
 {
-    struct Kept
-    {
-        std::size_t row;
-        std::string name;
-        bool nameKept; // the name as loaded, spaces and all
-    };
-    // The last row of each name (case ignored), in the order those rows stand.
-    std::vector<Kept> kept;
-    std::map<std::u16string, std::size_t> slot;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const EntryRow& row = rows[i];
-        const EntryValue* from
-            = row.origin && *row.origin < original.size() ? &original[*row.origin] : nullptr;
-        Kept k { i, trimSpaces(row.name), false };
-        if (from && row.name == displayName(*from)) {
-            k.name = from->name;
-            k.nameKept = true;
-        }
-        // A name cleared drops the row; the default value's row has no name to clear.
-        if (k.name.empty() && !(from && from->name.empty()))
-            continue;
-        const auto [it, added] = slot.emplace(folded(k.name), kept.size());
-        if (added)
-            kept.push_back(k);
-        else
-            kept[it->second] = k;
-    }
-    std::sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) { return a.row < b.row; });
-
+    const std::vector<Kept> kept = keptRows(original, rows);
     EntryPlan plan;
     std::set<std::string> keptNames;
     for (const Kept& k : kept)
@@ -343,8 +338,7 @@ EntryPlan planWriteBack(const std::vector<EntryValue>& original, const std::vect
     const bool deletes = !plan.changes.empty();
     for (const Kept& k : kept) {
         const EntryRow& row = rows[k.row];
-        const EntryValue* from
-            = row.origin && *row.origin < original.size() ? &original[*row.origin] : nullptr;
+        const EntryValue* from = originOf(original, row);
         const bool textKept = from && row.text == displayText(*from);
         if (k.nameKept && textKept)
             continue;

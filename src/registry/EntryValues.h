@@ -44,10 +44,6 @@ inline ValueForm formOf(const EntryValue& value)
 // "REG_SZ", "REG_DWORD", ...; an unknown type as its number in hex ("0x00000020").
 std::string typeName(std::uint32_t type);
 
-// Spaces (only spaces, not tabs) cut off.
-std::string trimSpaces(std::string_view text);
-std::string trimLeadingSpaces(std::string_view text);
-
 // The cell texts of a value, trimmed of surrounding spaces as the grid has always shown them.
 std::string displayName(const EntryValue& value);
 std::string displayText(const EntryValue& value);

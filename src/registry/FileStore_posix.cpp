@@ -100,6 +100,20 @@ std::string temporaryPrefix(const std::string& file)
     return folderOf(file) + "/." + (slash == std::string::npos ? file : file.substr(slash + 1)) + ".";
 }
 
+// A device or a pipe (/dev/stdout, a FIFO) cannot be renamed over: it is written in place.
+bool writeInPlace(const std::string& path, const std::string& content, std::string& error, Stamp* written)
+{
+    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    const bool ok = fd >= 0 && writeAll(fd, content);
+    if (!ok)
+        error = std::strerror(errno);
+    if (fd >= 0)
+        close(fd);
+    if (ok && written)
+        *written = stamp(path).value_or(Stamp {});
+    return ok;
+}
+
 } // namespace
 
 std::optional<Stamp> stamp(const std::string& path)
@@ -224,22 +238,12 @@ bool replaceFile(const std::string& requested, const std::string& content, std::
     {
     };
     const bool exists = ::stat(path.c_str(), &old) == 0;
-    // A device or a pipe (/dev/stdout, a FIFO) cannot be renamed over: it is written in place.
-    if (exists && !S_ISREG(old.st_mode)) {
-        if (S_ISDIR(old.st_mode)) {
-            error = std::strerror(EISDIR);
-            return false;
-        }
-        const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        bool ok = fd >= 0 && writeAll(fd, content);
-        if (!ok)
-            error = std::strerror(errno);
-        if (fd >= 0)
-            close(fd);
-        if (ok && written)
-            *written = stamp(path).value_or(Stamp {});
-        return ok;
+    if (exists && S_ISDIR(old.st_mode)) {
+        error = std::strerror(EISDIR);
+        return false;
     }
+    if (exists && !S_ISREG(old.st_mode))
+        return writeInPlace(path, content, error, written);
     const std::string folder = folderOf(path);
     std::string tmpl = temporaryPrefix(path) + "XXXXXX";
     const int fd = mkstemp(tmpl.data());

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,10 @@ std::string defaultHeader();
 // The forms Wine writes, exposed for tests.
 std::string formatValue(const Value& value);
 std::string formatKeyLine(const Key& key);
+
+// String data as a value holds it, UTF-16LE, and back; an odd last byte is no character.
+std::u16string utf16FromData(std::span<const std::uint8_t> data);
+std::vector<std::uint8_t> dataFromUtf16(std::u16string_view s, bool addNul);
 
 // FILETIME of now, for the last-write time of changed keys.
 std::uint64_t filetimeNow();

@@ -19,11 +19,6 @@ constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
 constexpr std::uint32_t kKeyAllAccess = 0xF003F;
 
-bool isStringType(std::uint32_t type)
-{
-    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-}
-
 std::u16string fromAnsi(const char* s)
 {
     return s ? text::ansiToUtf16(s) : std::u16string();
@@ -34,10 +29,7 @@ std::string ansiData(const hive::Value& v)
 {
     if (!isStringType(v.type))
         return std::string(v.data.begin(), v.data.end());
-    std::u16string units(v.data.size() / 2, u'\0');
-    for (std::size_t i = 0; i < units.size(); ++i)
-        units[i] = static_cast<char16_t>(v.data[2 * i] | (v.data[2 * i + 1] << 8));
-    return text::utf16ToAnsi(units);
+    return text::utf16ToAnsi(hive::utf16FromData(v.data));
 }
 
 // Copies data to the caller's buffer as RegQueryValueExA and RegEnumValueA do.
@@ -321,12 +313,8 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
         // Like NT: text whose NUL the caller forgot to count gets it, when the NUL is there.
         if (count > 0 && data[count - 1] != 0 && data[count] == 0)
             ++count;
-        const std::u16string units
-            = text::ansiToUtf16(std::string_view(reinterpret_cast<const char*>(data), count));
-        for (char16_t c : units) {
-            bytes.push_back(static_cast<std::uint8_t>(c & 0xFF));
-            bytes.push_back(static_cast<std::uint8_t>(c >> 8));
-        }
+        bytes = hive::dataFromUtf16(
+            text::ansiToUtf16(std::string_view(reinterpret_cast<const char*>(data), count)), false);
     } else if (cbData > 0) {
         bytes.assign(data, data + cbData);
     }

@@ -2,6 +2,7 @@
 // Reading values.
 #include "registry/Registry.h"
 
+#include "base/Bytes.h"
 #include "base/Errors.h"
 #include "base/Text.h"
 
@@ -44,8 +45,7 @@ ValueRecord makeRecord(std::string name, std::uint32_t type, const std::uint8_t*
     case kRegDword: {
         std::uint8_t b[4] = {};
         std::memcpy(b, data, std::min<std::uint32_t>(size, 4));
-        r.value = static_cast<std::int32_t>(
-            b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<std::uint32_t>(b[3]) << 24));
+        r.value = static_cast<std::int32_t>(bytes::readLe32(b));
         r.tag = ValueRecord::kTagLong;
         break;
     }
@@ -168,8 +168,7 @@ std::int32_t Registry::GetDWORDValue(RegKey root, const std::string& path, const
         std::uint32_t type = 0;
         if (m_api.RegQueryValueExA(key, text::utf8ToAnsi(valueName).c_str(), nullptr, &type, buffer, &size)
             == kErrorSuccess)
-            result = static_cast<std::int32_t>(buffer[0] | (buffer[1] << 8) | (buffer[2] << 16)
-                | (static_cast<std::uint32_t>(buffer[3]) << 24));
+            result = static_cast<std::int32_t>(bytes::readLe32(buffer));
     });
     m_api.RegCloseKey(key);
     return result;

@@ -18,6 +18,12 @@ inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 
+// The types whose data is text, converted at the ANSI boundary.
+inline constexpr bool isStringType(std::uint32_t type)
+{
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
 inline constexpr std::uint32_t kKeyRead = 0x20019;
 
 // Windows error codes the registry calls return.
