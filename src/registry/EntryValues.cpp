@@ -362,38 +362,85 @@ EntryPlan planWriteBack(const std::vector<EntryValue>& original, const std::vect
     return plan;
 }
 
-void applyChange(RegistryApi& api, RegKey root, const std::string& path, const EntryChange& change)
+long applyChange(RegistryApi& api, RegKey root, const std::string& path, const EntryChange& change)
 {
     const std::string ansiPath = text::utf8ToAnsi(path);
     RegKey key = 0;
+    long rc = kErrorSuccess;
     switch (change.kind) {
     case EntryChange::Kind::DeleteValue:
-        if (api.RegOpenKeyA(root, ansiPath.c_str(), &key) != kErrorSuccess)
-            return;
-        api.RegDeleteValueA(key, text::utf8ToAnsi(change.name).c_str());
+        if (rc = api.RegOpenKeyA(root, ansiPath.c_str(), &key); rc != kErrorSuccess)
+            return rc;
+        rc = api.RegDeleteValueA(key, text::utf8ToAnsi(change.name).c_str());
+        // A value that is not there is as deleted as the change wants it.
+        if (rc == kErrorFileNotFound)
+            rc = kErrorSuccess;
         break;
     case EntryChange::Kind::SetValue: {
-        if (api.RegCreateKeyA(root, ansiPath.c_str(), &key) != kErrorSuccess)
-            return;
+        if (rc = api.RegCreateKeyA(root, ansiPath.c_str(), &key); rc != kErrorSuccess)
+            return rc;
         // The ANSI call looks at the byte after string data counted without its NUL: make it one
         // that is there. A string stored without its NUL gets it, as the call adds it.
         std::vector<std::uint8_t> data = change.data;
         data.push_back(0);
-        api.RegSetValueExA(key, text::utf8ToAnsi(change.name).c_str(), 0, change.type, data.data(),
+        rc = api.RegSetValueExA(key, text::utf8ToAnsi(change.name).c_str(), 0, change.type, data.data(),
             static_cast<std::uint32_t>(change.data.size()));
         break;
     }
     case EntryChange::Kind::DeleteKeyIfEmpty: {
         if (api.RegOpenKeyA(root, ansiPath.c_str(), &key) != kErrorSuccess)
-            return;
+            return kErrorSuccess;
         const bool empty = hasNoMoreItems(api, key);
         api.RegCloseKey(key);
-        if (empty)
-            api.RegDeleteKeyA(root, ansiPath.c_str());
-        return;
+        return empty ? api.RegDeleteKeyA(root, ansiPath.c_str()) : kErrorSuccess;
     }
     }
     api.RegCloseKey(key);
+    return rc;
+}
+
+namespace {
+
+// Writes the key back to `before`, for a backend that made some of the changes before one failed.
+// Nothing is written where the key already reads as it did.
+void restore(RegistryApi& api, RegKey root, const std::string& path, const std::vector<EntryValue>& before)
+{
+    const std::vector<EntryValue> now = readEntryValues(api, root, path);
+    const auto find = [](const std::vector<EntryValue>& in, const std::string& name) {
+        const std::u16string wanted = text::utf8ToUtf16(name);
+        for (const EntryValue& v : in) {
+            if (text::equalsIgnoreCase(text::utf8ToUtf16(v.name), wanted))
+                return &v;
+        }
+        return static_cast<const EntryValue*>(nullptr);
+    };
+    for (const EntryValue& v : now) {
+        if (!find(before, v.name))
+            applyChange(api, root, path, { EntryChange::Kind::DeleteValue, v.name, v.type, {} });
+    }
+    for (const EntryValue& v : before) {
+        const EntryValue* current = find(now, v.name);
+        if (!current || current->type != v.type || current->data != v.data)
+            applyChange(api, root, path, { EntryChange::Kind::SetValue, v.name, v.type, v.data });
+    }
+}
+
+} // namespace
+
+long applyChanges(
+    RegistryApi& api, RegKey root, const std::string& path, const std::vector<EntryChange>& changes)
+{
+    const std::vector<EntryValue> before = readEntryValues(api, root, path);
+    if (const long rc = api.beginChanges(); rc != kErrorSuccess)
+        return rc;
+    for (const EntryChange& change : changes) {
+        if (const long rc = applyChange(api, root, path, change); rc != kErrorSuccess) {
+            api.cancelChanges();
+            restore(api, root, path, before);
+            return rc;
+        }
+    }
+    return api.commitChanges();
 }
 
 } // namespace tw::entries

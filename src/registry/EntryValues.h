@@ -101,8 +101,13 @@ struct EntryPlan
 // When every value goes, the key goes too, unless it has subkeys.
 EntryPlan planWriteBack(const std::vector<EntryValue>& original, const std::vector<EntryRow>& rows);
 
-// Carries out one change on the key. Registry failures are not errors: a change that cannot be
-// made is missing afterwards.
-void applyChange(RegistryApi& api, RegKey root, const std::string& path, const EntryChange& change);
+// Carries out one change on the key; 0, or the registry's code when the change could not be made.
+long applyChange(RegistryApi& api, RegKey root, const std::string& path, const EntryChange& change);
+
+// Carries out the changes as one: either all of them are made, or the key is left as it was (where
+// the backend saves them together, nothing reaches the disk; elsewhere what was made is undone).
+// Returns 0, or the code of the first step that failed.
+long applyChanges(
+    RegistryApi& api, RegKey root, const std::string& path, const std::vector<EntryChange>& changes);
 
 } // namespace tw::entries

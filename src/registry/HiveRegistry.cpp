@@ -13,7 +13,6 @@ namespace tw {
 
 namespace {
 
-constexpr long kErrorRegistryIoFailed = 1016;
 constexpr std::uint32_t kKeyQueryValue = 0x0001;
 constexpr std::uint32_t kKeySetValue = 0x0002;
 constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
@@ -118,45 +117,106 @@ void HiveRegistry::refresh()
         load();
 }
 
-template<class Change> long HiveRegistry::modify(Change&& change)
+long HiveRegistry::fail(long rc, std::string why)
 {
-    if (m_file.empty())
-        return change();
+    m_failure = std::move(why);
+    return rc;
+}
+
+long HiveRegistry::enterWrite()
+{
+    m_failure.clear();
     std::string error;
     if (!filestore::isWritable(m_file))
-        return kErrorAccessDenied;
+        return fail(kErrorAccessDenied, m_file + " cannot be written (the file or its folder is read-only)");
     if (m_gate && !m_gate->enter())
-        return kErrorLockViolation;
-    struct Leave
-    {
-        WriteGate* gate;
-        ~Leave()
-        {
-            if (gate)
-                gate->leave();
-        }
-    } leave { m_gate };
-    const auto lock = filestore::lockExclusive(m_file, error);
-    if (!lock)
-        return kErrorAccessDenied;
+        return fail(kErrorLockViolation, m_file + " is in use by Wine: close the prefix's programs first");
+    m_gateEntered = m_gate != nullptr;
+    m_writeLock = filestore::lockExclusive(m_file, error);
+    if (!m_writeLock) {
+        leaveWrite();
+        return fail(kErrorAccessDenied, m_file + " cannot be locked: " + error);
+    }
     if (filestore::stamp(m_file) != m_stamp)
         load();
-    if (m_error)
-        return kErrorBadDb;
+    if (m_error) {
+        leaveWrite();
+        return fail(kErrorBadDb, m_error->text());
+    }
     filestore::removeLeftovers(m_file);
-    const long rc = change();
-    if (rc != kErrorSuccess)
-        return rc;
+    return kErrorSuccess;
+}
+
+void HiveRegistry::leaveWrite()
+{
+    m_writeLock.reset();
+    if (m_gateEntered)
+        m_gate->leave();
+    m_gateEntered = false;
+}
+
+long HiveRegistry::save()
+{
+    std::string error;
     filestore::Stamp written;
     if (!filestore::replaceFile(m_file, hive::serializeHive(*m_hive), error, &written)) {
         // The change did not reach the disk: go back to what the disk holds.
         load();
-        return kErrorRegistryIoFailed;
+        return fail(kErrorRegistryIoFailed, m_file + " could not be written: " + error);
     }
     // Not a fresh look at the path: another writer may already have replaced the file, and its change
     // would then never be read.
     m_stamp = written;
     return kErrorSuccess;
+}
+
+template<class Change> long HiveRegistry::modify(Change&& change)
+{
+    if (m_file.empty())
+        return change();
+    if (m_inChanges) {
+        const long rc = change();
+        m_changed = m_changed || rc == kErrorSuccess;
+        return rc;
+    }
+    if (const long rc = enterWrite(); rc != kErrorSuccess)
+        return rc;
+    long rc = change();
+    if (rc == kErrorSuccess)
+        rc = save();
+    leaveWrite();
+    return rc;
+}
+
+long HiveRegistry::beginChanges()
+{
+    if (m_inChanges || m_file.empty())
+        return kErrorSuccess;
+    if (const long rc = enterWrite(); rc != kErrorSuccess)
+        return rc;
+    m_inChanges = true;
+    m_changed = false;
+    return kErrorSuccess;
+}
+
+long HiveRegistry::commitChanges()
+{
+    if (!m_inChanges)
+        return kErrorSuccess;
+    const long rc = m_changed ? save() : kErrorSuccess;
+    m_inChanges = false;
+    leaveWrite();
+    return rc;
+}
+
+void HiveRegistry::cancelChanges()
+{
+    if (!m_inChanges)
+        return;
+    if (m_changed)
+        load();
+    m_inChanges = false;
+    leaveWrite();
 }
 
 hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)

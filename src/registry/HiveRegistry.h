@@ -21,6 +21,7 @@ class HiveRegistry final : public RegistryApi
 public:
     // An empty file name keeps the registry in memory only.
     explicit HiveRegistry(std::string file);
+    ~HiveRegistry() override { leaveWrite(); }
 
     const std::string& file() const { return m_file; }
     // Why the file could not be read, if it could not.
@@ -45,6 +46,10 @@ public:
         std::uint8_t* data, std::uint32_t* cbData) override;
     long RegDeleteValueA(RegKey key, const char* valueName) override;
     long RegCloseKey(RegKey key) override;
+    std::string lastFailure() const override { return m_failure; }
+    long beginChanges() override;
+    long commitChanges() override;
+    void cancelChanges() override;
 
 private:
     using Path = std::vector<std::u16string>;
@@ -70,14 +75,25 @@ private:
     RegKey newHandle(const hive::Key* key, std::uint32_t access);
     long openKey(
         RegKey key, const char* subKey, RegKey* result, bool sameHandleForEmpty, std::uint32_t access);
-    // Runs a change under the file's lock, on the file's latest state, and saves it.
+    // Runs a change under the file's lock, on the file's latest state, and saves it; between
+    // beginChanges and commitChanges the lock is held throughout and the save waits for the commit.
     template<class Change> long modify(Change&& change);
+    // Takes what a write needs (the gate, the lock, the file's latest state), or refuses with a code.
+    long enterWrite();
+    void leaveWrite();
+    long save();
+    long fail(long rc, std::string why);
 
     std::string m_file;
     WriteGate* m_gate = nullptr;
     std::unique_ptr<hive::Hive> m_hive;
     std::optional<filestore::Stamp> m_stamp;
     std::optional<hive::ParseError> m_error;
+    std::string m_failure;
+    std::unique_ptr<filestore::Lock> m_writeLock;
+    bool m_gateEntered = false;
+    bool m_inChanges = false;
+    bool m_changed = false; // since beginChanges, and not saved yet
     std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle = 0x1000;
     // Counts the times keys may have been freed: a new tree read, a key deleted.

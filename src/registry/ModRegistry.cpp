@@ -9,36 +9,40 @@
 
 namespace tw {
 
-void Registry::SaveString(
+long Registry::SaveString(
     RegKey root, const std::string& path, const std::string& valueName, const std::string& data)
 {
     Procedure proc("SaveString");
     RegKey key = 0;
-    long rc = kErrorSuccess;
+    long rc = kErrorRegistryIoFailed;
     std::string ansiPath, ansiName, ansiData;
     if (!proc.step(__LINE__, [&] {
             ansiPath = text::utf8ToAnsi(path);
             ansiName = text::utf8ToAnsi(valueName);
             ansiData = text::utf8ToAnsi(data);
         }))
-        return;
+        return rc;
     if (!proc.step(__LINE__, [&] { rc = m_api.RegCreateKeyA(root, ansiPath.c_str(), &key); }))
-        return;
+        return kErrorRegistryIoFailed;
     if (rc != kErrorSuccess)
-        return;
+        return rc;
     // The count is the text's length: the NUL is stored only when the caller put one in the text.
+    rc = kErrorRegistryIoFailed;
     proc.step(__LINE__, [&] {
-        m_api.RegSetValueExA(key, ansiName.c_str(), 0, kRegSz,
+        rc = m_api.RegSetValueExA(key, ansiName.c_str(), 0, kRegSz,
             reinterpret_cast<const std::uint8_t*>(ansiData.c_str()),
             static_cast<std::uint32_t>(ansiData.size()));
     });
     m_api.RegCloseKey(key);
+    return rc;
 }
 
-void Registry::DeleteKey(RegKey root, const std::string& path)
+long Registry::DeleteKey(RegKey root, const std::string& path)
 {
     Procedure proc("DeleteKey");
-    proc.step(__LINE__, [&] { m_api.RegDeleteKeyA(root, text::utf8ToAnsi(path).c_str()); });
+    long rc = kErrorRegistryIoFailed;
+    proc.step(__LINE__, [&] { rc = m_api.RegDeleteKeyA(root, text::utf8ToAnsi(path).c_str()); });
+    return rc;
 }
 
 void Registry::GetKeyNames(RegKey root, const std::string& path, std::vector<std::string>& names)

@@ -54,9 +54,11 @@ public:
 
     RegistryApi& api() { return m_api; }
 
-    void SaveString(
+    // The writers also say how the write went (0, or the registry's error code), for the callers that
+    // must not report a change that was not made; the backend's lastFailure() says why.
+    long SaveString(
         RegKey root, const std::string& path, const std::string& valueName, const std::string& data);
-    void DeleteKey(RegKey root, const std::string& path);
+    long DeleteKey(RegKey root, const std::string& path);
     void GetKeyNames(RegKey root, const std::string& path, std::vector<std::string>& names);
 
     ValueCollection EnumRegistryValuesEx(RegKey root, const std::string& path);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tw {
 
@@ -37,6 +38,7 @@ inline constexpr long kErrorBadPathname = 161;
 inline constexpr long kErrorMoreData = 234;
 inline constexpr long kErrorNoMoreItems = 259;
 inline constexpr long kErrorBadDb = 1009;
+inline constexpr long kErrorRegistryIoFailed = 1016;
 inline constexpr long kErrorKeyDeleted = 1018;
 
 // The Windows ANSI registry calls the registry operations are written against, with Windows'
@@ -66,6 +68,16 @@ public:
         = 0;
     virtual long RegDeleteValueA(RegKey key, const char* valueName) = 0;
     virtual long RegCloseKey(RegKey key) = 0;
+
+    // Why the last change failed, in words for the user (the file and the system's reason) where the
+    // backend knows more than the code; empty otherwise.
+    virtual std::string lastFailure() const { return {}; }
+    // The changes made between beginChanges and commitChanges reach the disk together or not at all,
+    // where the backend can promise that (the file backend saves them once, at commit); elsewhere each
+    // is made as it comes. cancelChanges drops what has not reached the disk.
+    virtual long beginChanges() { return kErrorSuccess; }
+    virtual long commitChanges() { return kErrorSuccess; }
+    virtual void cancelChanges() { }
 };
 
 } // namespace tw

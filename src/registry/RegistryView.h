@@ -44,6 +44,10 @@ public:
         std::uint8_t* data, std::uint32_t* cbData) override;
     long RegDeleteValueA(RegKey key, const char* valueName) override;
     long RegCloseKey(RegKey key) override;
+    std::string lastFailure() const override { return m_inner.lastFailure(); }
+    long beginChanges() override { return m_inner.beginChanges(); }
+    long commitChanges() override { return m_inner.commitChanges(); }
+    void cancelChanges() override { m_inner.cancelChanges(); }
 
 private:
     // The subkey to pass on: rewritten only for a path that starts at HKEY_LOCAL_MACHINE.

@@ -108,12 +108,22 @@ void FrmDeleteEntry::cmdDelete_Click()
             // Wine is held off for the deletion only, not for the messages and the refresh.
             const WriteHold hold(m_wine);
             hold.throwIfRefused();
-            removed = deleteKeyTree(m_registry, kUninstallPath + m_selected.key);
+            // The key and its subkeys go in one save, or none of them does.
+            RegistryApi& api = m_registry.api();
+            if (api.beginChanges() == kErrorSuccess) {
+                removed = deleteKeyTree(m_registry, kUninstallPath + m_selected.key);
+                if (removed)
+                    removed = api.commitChanges() == kErrorSuccess;
+                else
+                    api.cancelChanges();
+            }
         }
         // The entry goes with its subkeys; one that is still there is not logged as deleted.
         if (!removed)
             throw Error(errc::kPermissionDenied,
-                "The entry \"" + m_selected.key + "\" could not be removed from the registry.");
+                "The entry \"" + m_selected.key + "\" could not be removed from the registry."
+                    + (m_registry.api().lastFailure().empty() ? ""
+                                                              : " " + m_registry.api().lastFailure() + "."));
         appendToLog(m_context.logPath, m_clock.nowGeneral(), m_clock);
         appendToLog(m_context.logPath, "Deleted Entry for " + m_txtDName->text().toStdString(), m_clock);
         if (m_refresh)

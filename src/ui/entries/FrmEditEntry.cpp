@@ -8,6 +8,7 @@
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
+#include "ui/WriteFailure.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -518,14 +519,18 @@ void FrmEditEntry::cmdOk_Click()
         });
         return;
     }
-    for (const entries::EntryChange& change : plan.changes) {
-        // Wine is held off for each write alone, so no message box opens while it waits.
-        if (!proc.step(__LINE__, [&] {
-                const WriteHold hold(m_wine);
-                hold.throwIfRefused();
-                entries::applyChange(m_registry.api(), kHKeyLocalMachine, m_path, change);
-            }))
-            return;
+    // Every change of the session as one save: a failure at any step leaves the entry as it was, and
+    // the dialog stays open with what the user typed.
+    long rc = kErrorSuccess;
+    if (!proc.step(__LINE__, [&] {
+            const WriteHold hold(m_wine);
+            hold.throwIfRefused();
+            rc = entries::applyChanges(m_registry.api(), kHKeyLocalMachine, m_path, plan.changes);
+        }))
+        return;
+    if (rc != kErrorSuccess) {
+        m_messages.critical(this, title(), writeFailureMessage(m_registry.api(), rc));
+        return;
     }
     if (!proc.step(__LINE__, [&] { accept(); }))
         return;

@@ -12,6 +12,7 @@
 #include "ui/OwnErrorReport.h"
 #include "ui/ProgramSelection.h"
 #include "ui/Twips.h"
+#include "ui/WriteFailure.h"
 
 #include <QFont>
 #include <QLabel>
@@ -162,14 +163,32 @@ void FrmNewEntry::cmdOk_Click()
                     m_txtRegName, true);
             const std::string path = kUninstallPath + name.toStdString();
             const std::string nul(1, '\0');
+            long rc = kErrorSuccess;
             {
-                // Wine is held off for the two writes only, not for the refresh.
+                // Wine is held off for the two writes only, not for the refresh. Both reach the disk
+                // together or not at all.
                 const WriteHold hold(m_wine);
                 hold.throwIfRefused();
-                m_registry.SaveString(
-                    kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
-                m_registry.SaveString(kHKeyLocalMachine, path, "UninstallString",
-                    m_txtUninstallString->text().toStdString() + nul);
+                RegistryApi& api = m_registry.api();
+                rc = api.beginChanges();
+                if (rc == kErrorSuccess)
+                    rc = m_registry.SaveString(
+                        kHKeyLocalMachine, path, "DisplayName", m_txtDiplayName->text().toStdString() + nul);
+                if (rc == kErrorSuccess)
+                    rc = m_registry.SaveString(kHKeyLocalMachine, path, "UninstallString",
+                        m_txtUninstallString->text().toStdString() + nul);
+                if (rc == kErrorSuccess)
+                    rc = api.commitChanges();
+                if (rc != kErrorSuccess) {
+                    api.cancelChanges();
+                    // Where each write went to disk as it came, the half-made key goes again.
+                    m_registry.DeleteKey(kHKeyLocalMachine, path);
+                }
+            }
+            if (rc != kErrorSuccess) {
+                m_messages.critical(
+                    this, QString::fromStdString(m_context.title), writeFailureMessage(m_registry.api(), rc));
+                return;
             }
             if (m_refresh)
                 m_refresh();

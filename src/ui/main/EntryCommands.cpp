@@ -10,6 +10,7 @@
 #include "session/Session.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
+#include "ui/WriteFailure.h"
 #include "ui/entries/FrmDeleteEntry.h"
 #include "ui/entries/FrmEditEntry.h"
 #include "ui/entries/FrmNewEntry.h"
@@ -32,6 +33,12 @@ EntryCommands::EntryCommands(
     , m_window(window)
     , m_refresh(std::move(refresh))
 { }
+
+void EntryCommands::refuseWhileWineRuns()
+{
+    m_services.messages.information(m_window, QString::fromStdString(m_services.context.title),
+        QString::fromStdString(wineRunningMessage(m_services.session.wineServer->prefix())));
+}
 
 PathMapping EntryCommands::pathMapping() const
 {
@@ -128,6 +135,11 @@ void EntryCommands::changeIcon()
     if (!selected)
         return;
 
+    // Wine would write its own copy of the registry over the change: say so before anything is chosen.
+    WineServer* const wine = m_services.session.wineServer.get();
+    if (wine && wine->running())
+        return refuseWhileWineRuns();
+
     const PathMapping paths = pathMapping();
     const QObject* cmdlgIcon = m_window->findChild<QObject*>(QStringLiteral("cmdlgIcon"));
     const QString initDir = cmdlgIcon->property("InitDir").toString();
@@ -155,12 +167,20 @@ void EntryCommands::changeIcon()
     });
     if (value.isEmpty())
         return;
-    proc.step(__LINE__, [&] {
-        const WriteHold hold(m_services.session.wineServer.get());
-        hold.throwIfRefused();
-        m_services.session.registry->SaveString(kHKeyLocalMachine,
+    // A refused or failed write is said, not skipped: the list must not look changed when it is not.
+    long rc = kErrorSuccess;
+    {
+        const WriteHold hold(wine);
+        if (hold.refused())
+            return refuseWhileWineRuns();
+        rc = m_services.session.registry->SaveString(kHKeyLocalMachine,
             std::string(kUninstallPath) + selected->key, "DisplayIcon", value.toStdString());
-    });
+    }
+    if (rc != kErrorSuccess) {
+        m_services.messages.critical(m_window, QString::fromStdString(m_services.context.title),
+            writeFailureMessage(m_services.session.registry->api(), rc));
+        return;
+    }
     proc.step(__LINE__, [&] { m_refresh(); });
 }
 

@@ -29,6 +29,7 @@ public:
 
 private:
     PathMapping pathMapping() const;
+    void refuseWhileWineRuns();
 
     MainServices m_services;
     ProgramList& m_list;
