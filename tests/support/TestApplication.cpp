@@ -7,6 +7,7 @@
 #include "registry/HiveRegistry.h"
 #include "ui/main/FrmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -48,7 +49,9 @@ void writeRegistry(const QString& file, const QList<TestEntry>& entries)
     out.write(text.toLatin1());
 }
 
-TestApplication::TestApplication(const QList<TestEntry>& entries, const std::string& osName)
+TestApplication::TestApplication(
+    const QList<TestEntry>& entries, const std::string& osName, const QString& registryFolder)
+    : m_registryFolder(registryFolder.isEmpty() ? m_dir.path() : registryFolder)
 {
     writeRegistry(registryFile(), entries);
     m_app = std::make_unique<Application>();
@@ -75,7 +78,7 @@ FrmMain& TestApplication::window()
 
 QString TestApplication::registryFile() const
 {
-    return m_dir.filePath(QStringLiteral("system.reg"));
+    return QDir(m_registryFolder).filePath(QStringLiteral("system.reg"));
 }
 
 QByteArray fileBytes(const QString& path)
