@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QTextStream>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 
@@ -100,7 +101,12 @@ struct CommandLine
                        "there, 2: error."),
         QStringLiteral("key") };
     QCommandLineOption force { QStringLiteral("force"),
-        QStringLiteral("With --uninstall: remove an entry its uninstaller left behind.") };
+        QStringLiteral("With --uninstall: remove an entry its uninstaller left behind, or one whose "
+                       "uninstaller is not there.") };
+    QCommandLineOption timeout { QStringLiteral("timeout"),
+        QStringLiteral("With --uninstall: stop waiting for the uninstaller after <seconds>, leave it running "
+                       "and tell whether the entry is gone at that moment."),
+        QStringLiteral("seconds") };
 
     CommandLine()
     {
@@ -108,7 +114,7 @@ struct CommandLine
             QStringLiteral("Lists the programs installed on a Windows system or in a "
                            "registry file, and uninstalls them."));
         for (const QCommandLineOption* option : { &help, &version, &registry, &prefix, &demo, &view, &list,
-                 &report, &longFormat, &uninstall, &force })
+                 &report, &longFormat, &uninstall, &force, &timeout })
             parser.addOption(*option);
     }
 
@@ -131,6 +137,10 @@ struct CommandLine
             why = QStringLiteral("--long goes with --report");
         else if (parser.isSet(force) && !parser.isSet(uninstall))
             why = QStringLiteral("--force goes with --uninstall");
+        else if (parser.isSet(timeout) && !parser.isSet(uninstall))
+            why = QStringLiteral("--timeout goes with --uninstall");
+        else if (parser.isSet(timeout) && timeoutSeconds() <= 0)
+            why = QStringLiteral("--timeout takes a whole number of seconds, 1 or more");
         else if (int(parser.isSet(registry)) + int(parser.isSet(prefix)) + int(parser.isSet(demo)) > 1)
             why = QStringLiteral("--registry, --prefix and --demo each name a registry; give one");
         else if (parser.isSet(view) && parser.value(view) != QStringLiteral("32")
@@ -139,6 +149,14 @@ struct CommandLine
         if (!why.isEmpty())
             why = QStringLiteral("tidewell: ") + why;
         return why.isEmpty();
+    }
+
+    // The seconds --timeout gives; 0 when they are not a whole number from 1 to a year.
+    int timeoutSeconds() const
+    {
+        bool ok = false;
+        const int seconds = parser.value(timeout).toInt(&ok);
+        return ok && seconds > 0 && seconds <= 366 * 24 * 3600 ? seconds : 0;
     }
 
     bool windowWanted() const
@@ -197,8 +215,12 @@ std::unique_ptr<Application> Main(
         return nullptr;
     }
     if (parser.isSet(line.uninstall)) {
+        UninstallOptions options;
+        options.force = parser.isSet(line.force);
+        if (parser.isSet(line.timeout))
+            options.timeout = std::chrono::seconds(line.timeoutSeconds());
         exitCode = runUninstallCommand(request, appFolder, parser.value(line.uninstall).toStdString(),
-            parser.isSet(line.force), localeClock(), std::cout, std::cerr);
+            options, localeClock(), std::cout, std::cerr);
         return nullptr;
     }
 

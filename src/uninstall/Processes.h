@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "base/Errors.h"
 #include "inventory/PathMapping.h"
 
 #include <cstdint>
@@ -31,8 +32,25 @@ public:
         = 0;
     virtual std::uint32_t WaitForSingleObject(ProcessHandle handle, std::uint32_t milliseconds) = 0;
     virtual bool CloseHandle(ProcessHandle handle) = 0;
+    // Ends a process startProcess started, at once, as TerminateProcess does; off Windows the whole
+    // process group it leads goes with it (Wine's launcher and the program it runs, the helpers it
+    // started). False when it could not be ended or had already ended.
+    virtual bool endProcess(std::uint32_t processId) = 0;
     // Starts a command line without waiting for it; a value above 31 on success.
     virtual std::uint32_t WinExec(const std::string& commandLine, int showCommand) = 0;
+};
+
+// A command names a Windows program, only Wine can run it here, and Wine is not installed. It counts as
+// File not found for callers that treat every failure to start alike; the text names the program.
+class WineNeededError : public Error
+{
+public:
+    WineNeededError(const std::string& program, const std::string& wine)
+        : Error(errc::kFileNotFound,
+            program
+                + " is a Windows program: Wine is needed to run it, and Wine is not installed (no program \""
+                + wine + "\" was found).")
+    { }
 };
 
 // The platform's processes. Windows paths in a command line are looked up through `paths`. With a Wine

@@ -43,6 +43,17 @@ public:
         return ::CloseHandle(reinterpret_cast<HANDLE>(handle));
     }
 
+    bool endProcess(std::uint32_t processId) override
+    {
+        // The handle the wait holds keeps the id from passing to another process meanwhile.
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+        if (!process)
+            return false;
+        const bool ended = ::TerminateProcess(process, 1) != 0;
+        ::CloseHandle(process);
+        return ended;
+    }
+
     std::uint32_t WinExec(const std::string& commandLine, int showCommand) override
     {
         return ::WinExec(text::utf8ToAnsi(commandLine).c_str(), static_cast<UINT>(showCommand));

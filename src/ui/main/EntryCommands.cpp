@@ -15,6 +15,7 @@
 #include "ui/entries/FrmEditEntry.h"
 #include "ui/entries/FrmNewEntry.h"
 #include "ui/main/ProgramList.h"
+#include "ui/uninstall/FrmUninstallWait.h"
 #include "ui/uninstall/FrmUninstaller.h"
 #include "ui/uninstall/FrmWineWait.h"
 #include "uninstall/Processes.h"
@@ -95,6 +96,9 @@ void EntryCommands::uninstall()
     UninstallRun run(
         *m_services.session.registry, m_services.processes, m_services.context.logPath, m_services.clock,
         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
+    FrmUninstallWait waiting(m_services.messages, QString::fromStdString(m_services.context.title),
+        QString::fromStdString(selected->text), m_window);
+    waiting.attach(run);
     const UninstallOutcome outcome = run.run({ selected->key, selected->text, selected->uninstallCommand });
     Procedure proc("Show_FormUninstall");
     if (outcome == UninstallOutcome::Removed) {
