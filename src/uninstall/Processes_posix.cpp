@@ -26,11 +26,18 @@ extern char** environ;
 namespace tw {
 namespace {
 
-// The wine program: TIDEWELL_WINE, else "wine" found on the PATH by posix_spawnp.
-std::string wineProgram()
+// The Wine named explicitly (TIDEWELL_WINE), else the prefix's own, else empty: "wine" on the PATH.
+std::string chosenWine(const std::string& own)
 {
     const char* named = std::getenv("TIDEWELL_WINE");
-    return named && *named ? named : "wine";
+    return named && *named ? named : own;
+}
+
+// The wine program; "wine" is found on the PATH by posix_spawnp.
+std::string wineProgram(const std::string& own)
+{
+    const std::string chosen = chosenWine(own);
+    return chosen.empty() ? "wine" : chosen;
 }
 
 // This process's environment with WINEPREFIX set to `prefix`.
@@ -57,9 +64,10 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 class PosixProcessCalls : public ProcessCalls
 {
 public:
-    PosixProcessCalls(PathMapping paths, std::string winePrefix)
+    PosixProcessCalls(PathMapping paths, std::string winePrefix, WineRun wine)
         : m_paths(std::move(paths))
         , m_winePrefix(std::move(winePrefix))
+        , m_wine(std::move(wine))
     { }
 
     ~PosixProcessCalls() override
@@ -74,6 +82,8 @@ public:
     std::uint32_t startProcess(const std::string& commandLine) override
     {
         const pid_t pid = spawn(commandLine);
+        if (pid == 0)
+            return 0;
         m_started.emplace(pid, 0);
         return static_cast<std::uint32_t>(pid);
     }
@@ -128,6 +138,8 @@ public:
     {
         try {
             const pid_t pid = spawn(commandLine);
+            if (pid == 0)
+                return 0;
             std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
             return 33;
         } catch (const Error&) {
@@ -136,6 +148,7 @@ public:
     }
 
 private:
+    // 0 when the user declined the start.
     pid_t spawn(const std::string& commandLine)
     {
         const SplitCommand cmd
@@ -162,7 +175,13 @@ private:
     {
         if (!isFile(cmd.program) && !isSystemProgram(cmd.program))
             throw Error(errc::kFileNotFound, "File not found");
-        const std::string wine = wineProgram();
+        // Asked once: a yes holds for every later start in this prefix.
+        if (chosenWine(m_wine.program).empty() && m_wine.mayUseSystemWine) {
+            if (!m_wine.mayUseSystemWine())
+                return 0;
+            m_wine.mayUseSystemWine = nullptr;
+        }
+        const std::string wine = wineProgram(m_wine.program);
         std::vector<std::string> args { wine, cmd.program };
         args.insert(args.end(), cmd.arguments.begin(), cmd.arguments.end());
         std::vector<std::string> env = environmentFor(m_winePrefix);
@@ -197,6 +216,7 @@ private:
 
     PathMapping m_paths;
     std::string m_winePrefix;
+    WineRun m_wine;
     // Started processes: how many handles are open, or -1 once the process has ended and was reaped.
     std::map<pid_t, int> m_started;
     std::map<ProcessHandle, pid_t> m_handles;
@@ -205,13 +225,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths, const std::string& winePrefix)
+std::unique_ptr<ProcessCalls> makeProcessCalls(
+    const PathMapping& paths, const std::string& winePrefix, WineRun wine)
 {
-    return std::make_unique<PosixProcessCalls>(paths, winePrefix);
+    return std::make_unique<PosixProcessCalls>(paths, winePrefix, std::move(wine));
 }
 
-LiveValue wineRegistryValue(
-    const std::string& winePrefix, const std::string& path, const std::string& valueName)
+LiveValue wineRegistryValue(const std::string& winePrefix, const std::string& path,
+    const std::string& valueName, const std::string& ownWine)
 {
     LiveValue result;
     int out[2];
@@ -221,7 +242,7 @@ LiveValue wineRegistryValue(
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const std::string wine = wineProgram();
+    const std::string wine = wineProgram(ownWine);
     std::vector<std::string> args { wine, "reg", "query", "HKEY_LOCAL_MACHINE\\" + path, "/v", valueName };
     std::vector<std::string> env = environmentFor(winePrefix);
     env.emplace_back("WINEDEBUG=-all");
