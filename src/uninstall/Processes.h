@@ -5,6 +5,7 @@
 #include "inventory/PathMapping.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -53,10 +54,21 @@ public:
     { }
 };
 
+// Which Wine starts programs in a prefix: the program TIDEWELL_WINE names, else the prefix's own (the
+// Wine of the front-end that made it), else "wine" on the PATH.
+struct WineRun
+{
+    std::string program; // the prefix's own Wine; empty: none is known
+    // Asked before "wine" on the PATH starts a program where it may harm the prefix; false: nothing is
+    // started. Empty: not asked.
+    std::function<bool()> mayUseSystemWine;
+};
+
 // The platform's processes. Windows paths in a command line are looked up through `paths`. With a Wine
-// prefix, commands are started through Wine in that prefix (the program TIDEWELL_WINE names, else
-// "wine" on the PATH), split by the Windows rules and passed as arguments.
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths, const std::string& winePrefix = {});
+// prefix, commands are started through Wine in that prefix, split by the Windows rules and passed as
+// arguments; a start the user declines (see WineRun) starts nothing: startProcess returns 0.
+std::unique_ptr<ProcessCalls> makeProcessCalls(
+    const PathMapping& paths, const std::string& winePrefix = {}, WineRun wine = {});
 
 // A value of the registry a Wine prefix's running server holds (HKEY_LOCAL_MACHINE\path), read through
 // Wine's own reg tool.
@@ -66,7 +78,8 @@ struct LiveValue
     bool found = false;
     std::string text;
 };
-LiveValue wineRegistryValue(
-    const std::string& winePrefix, const std::string& path, const std::string& valueName);
+// `wine` is the prefix's own Wine, as in WineRun.
+LiveValue wineRegistryValue(const std::string& winePrefix, const std::string& path,
+    const std::string& valueName, const std::string& wine = {});
 
 } // namespace tw

@@ -27,11 +27,18 @@ extern char** environ;
 namespace tw {
 namespace {
 
-// The wine program: TIDEWELL_WINE, else "wine" found on the PATH by posix_spawnp.
-std::string wineProgram()
+// The Wine named explicitly (TIDEWELL_WINE), else the prefix's own, else empty: "wine" on the PATH.
+std::string chosenWine(const std::string& own)
 {
     const char* named = std::getenv("TIDEWELL_WINE");
-    return named && *named ? named : "wine";
+    return named && *named ? named : own;
+}
+
+// The wine program; "wine" is found on the PATH by posix_spawnp.
+std::string wineProgram(const std::string& own)
+{
+    const std::string chosen = chosenWine(own);
+    return chosen.empty() ? "wine" : chosen;
 }
 
 // Whether the wine program can be started: a path that is an executable file, or a name found so on
@@ -119,9 +126,10 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 class PosixProcessCalls : public ProcessCalls
 {
 public:
-    PosixProcessCalls(PathMapping paths, std::string winePrefix)
+    PosixProcessCalls(PathMapping paths, std::string winePrefix, WineRun wine)
         : m_paths(std::move(paths))
         , m_winePrefix(std::move(winePrefix))
+        , m_wine(std::move(wine))
     { }
 
     ~PosixProcessCalls() override
@@ -137,6 +145,8 @@ public:
     {
         // In a process group of its own, so that ending it ends what it started too.
         const pid_t pid = spawn(commandLine, true);
+        if (pid == 0)
+            return 0;
         m_started.emplace(pid, 0);
         return static_cast<std::uint32_t>(pid);
     }
@@ -204,6 +214,8 @@ public:
     {
         try {
             const pid_t pid = spawn(commandLine, false);
+            if (pid == 0)
+                return 0;
             std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
             return 33;
         } catch (const Error&) {
@@ -229,6 +241,7 @@ private:
         posix_spawnattr_t attr;
     };
 
+    // 0 when the user declined the start.
     pid_t spawn(const std::string& commandLine, bool ownGroup)
     {
         const SplitCommand cmd
@@ -240,12 +253,12 @@ private:
         const bool exists = !program.empty() && isFile(cmd.program);
         // Here only an installed Wine could run a Windows program; without one, that is what the user
         // must hear, not that a file is missing.
-        if (!wineInstalled(wineProgram())) {
+        if (!wineInstalled(wineProgram(m_wine.program))) {
             const std::string windows = exists
                 ? (startsAsWindowsProgram(program) ? cmd.program : std::string())
                 : namedWindowsProgram(commandLine);
             if (!windows.empty())
-                throw WineNeededError(windows, wineProgram());
+                throw WineNeededError(windows, wineProgram(m_wine.program));
         }
         if (!exists)
             throw Error(errc::kFileNotFound, "File not found");
@@ -266,7 +279,13 @@ private:
     {
         if (!isFile(cmd.program) && !isSystemProgram(cmd.program))
             throw Error(errc::kFileNotFound, "File not found");
-        const std::string wine = wineProgram();
+        // Asked once: a yes holds for every later start in this prefix.
+        if (chosenWine(m_wine.program).empty() && m_wine.mayUseSystemWine) {
+            if (!m_wine.mayUseSystemWine())
+                return 0;
+            m_wine.mayUseSystemWine = nullptr;
+        }
+        const std::string wine = wineProgram(m_wine.program);
         if (!wineInstalled(wine))
             throw WineNeededError(cmd.program, wine);
         std::vector<std::string> args { wine, cmd.program };
@@ -303,6 +322,7 @@ private:
 
     PathMapping m_paths;
     std::string m_winePrefix;
+    WineRun m_wine;
     // Started processes: how many handles are open, or -1 once the process has ended and was reaped.
     std::map<pid_t, int> m_started;
     std::map<ProcessHandle, pid_t> m_handles;
@@ -311,13 +331,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths, const std::string& winePrefix)
+std::unique_ptr<ProcessCalls> makeProcessCalls(
+    const PathMapping& paths, const std::string& winePrefix, WineRun wine)
 {
-    return std::make_unique<PosixProcessCalls>(paths, winePrefix);
+    return std::make_unique<PosixProcessCalls>(paths, winePrefix, std::move(wine));
 }
 
-LiveValue wineRegistryValue(
-    const std::string& winePrefix, const std::string& path, const std::string& valueName)
+LiveValue wineRegistryValue(const std::string& winePrefix, const std::string& path,
+    const std::string& valueName, const std::string& ownWine)
 {
     LiveValue result;
     int out[2];
@@ -327,7 +348,7 @@ LiveValue wineRegistryValue(
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const std::string wine = wineProgram();
+    const std::string wine = wineProgram(ownWine);
     std::vector<std::string> args { wine, "reg", "query", "HKEY_LOCAL_MACHINE\\" + path, "/v", valueName };
     std::vector<std::string> env = environmentFor(winePrefix);
     env.emplace_back("WINEDEBUG=-all");

@@ -62,12 +62,12 @@ public:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping&, const std::string&)
+std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping&, const std::string&, WineRun)
 {
     return std::make_unique<WinProcessCalls>();
 }
 
-LiveValue wineRegistryValue(const std::string&, const std::string&, const std::string&)
+LiveValue wineRegistryValue(const std::string&, const std::string&, const std::string&, const std::string&)
 {
     return {}; // no Wine on Windows
 }

@@ -85,16 +85,16 @@ bool deleteKeyTree(Registry& registry, const std::string& path)
     return rc == kErrorFileNotFound;
 }
 
-WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns)
+WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns, std::string wine)
 {
     WineSide side;
     side.server = &server;
     side.whileServerRuns = std::move(whileServerRuns);
-    side.liveDisplayName = [&server, wow32](const std::string& key) -> std::optional<std::string> {
+    side.liveDisplayName = [&server, wow32, wine](const std::string& key) -> std::optional<std::string> {
         std::string path = kUninstallPath + key;
         if (wow32)
             path = RegistryView::redirect32(path);
-        const LiveValue live = wineRegistryValue(server.prefix(), path, "DisplayName");
+        const LiveValue live = wineRegistryValue(server.prefix(), path, "DisplayName", wine);
         if (!live.answered)
             return std::nullopt;
         return live.found ? live.text : std::string();

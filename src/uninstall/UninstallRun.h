@@ -59,8 +59,9 @@ struct WineSide
 };
 
 // The Wine side for a prefix's server, the live value read with Wine's reg tool in the view the
-// registry operations use.
-WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns);
+// registry operations use (with the prefix's own Wine `wine`, as the uninstaller was started).
+WineSide wineSideFor(
+    WineServer& server, bool wow32, std::function<bool()> whileServerRuns, std::string wine = {});
 
 // Runs an uninstaller and judges the result: logs the start, starts the command, waits for that
 // process (and, in a Wine prefix, for the prefix's server), reads DisplayName back and logs the
