@@ -9,12 +9,14 @@
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tw {
 namespace {
@@ -246,7 +248,9 @@ void FrmInfo::TxtUString_Click()
         return;
     const auto uninstall = m_uninstall;
     proc.step(__LINE__, [&] { close(); });
-    proc.step(__LINE__, [&] { uninstall(); });
+    // Once this click has been handled: the uninstall waits with events running, and the closed
+    // dialog may be deleted meanwhile.
+    QTimer::singleShot(0, qApp, uninstall);
 }
 
 void FrmInfo::cmdClose_Click()

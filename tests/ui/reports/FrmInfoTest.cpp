@@ -138,7 +138,7 @@ private Q_SLOTS:
         d.test.messages.answer(MsgButton::Yes);
         d.click("TxtUString");
         QTRY_VERIFY(d.dialog.isNull() || !d.dialog->isVisible());
-        QCOMPARE(d.test.uninstallLog(),
+        QTRY_COMPARE(d.test.uninstallLog(),
             QStringLiteral("06/12/2026 10:00:00\r\nUninstalling In The Registry\r\nUninstall OK. Uninstaller "
                            "removed program from the list.\r\n"));
         QCOMPARE(w.list().rowCount(), 0);
