@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "app/ModMain.h"
 
+#include "app/FoundPrefixes.h"
 #include "app/ListCommand.h"
+#include "app/PrefixesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/UninstallCommand.h"
 #include "base/Errors.h"
@@ -12,7 +14,6 @@
 #include "ui/MessageService.h"
 #include "ui/QtDesktopService.h"
 #include "ui/main/FrmMain.h"
-#include "uninstall/Processes.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -29,12 +30,16 @@ Application::~Application() = default;
 void Application::adopt(OpenedRegistry opened)
 {
     context.registryFile = opened.file;
-    session.adopt(std::move(opened));
+    PrefixOwners owners = ownersOf(opened.prefix);
+    session.adopt(std::move(opened), std::move(owners), [this](const std::string& question) {
+        return messages->question(
+            mainWindow.get(), QString::fromStdString(context.title), QString::fromStdString(question));
+    });
 }
 
 MainServices Application::services()
 {
-    return { context, session, clock, *messages, desktop, *processes };
+    return { context, session, clock, *messages, desktop };
 }
 
 namespace {
@@ -78,7 +83,9 @@ struct CommandLine
         QStringLiteral("Use the registry file <file> (Wine's system.reg format) instead of the default."),
         QStringLiteral("file") };
     QCommandLineOption prefix { QStringLiteral("prefix"),
-        QStringLiteral("Use the registry of the Wine prefix <folder> (default: WINEPREFIX, else ~/.wine)."),
+        QStringLiteral(
+            "Use the registry of the Wine prefix <folder>, or of the one prefix --prefixes names so "
+            "(default: the prefix last opened in the window, else WINEPREFIX, else ~/.wine)."),
         QStringLiteral("folder") };
     QCommandLineOption demo { QStringLiteral("demo"),
         QStringLiteral("Use the demo registry (your own copy of it), whatever else is at hand.") };
@@ -101,6 +108,11 @@ struct CommandLine
         QStringLiteral("key") };
     QCommandLineOption force { QStringLiteral("force"),
         QStringLiteral("With --uninstall: remove an entry its uninstaller left behind.") };
+    QCommandLineOption prefixes { QStringLiteral("prefixes"),
+        QStringLiteral(
+            "Print the Wine prefixes the front-ends of this computer made, one line each (folder, "
+            "owners, the name each gives it, the programs --list would list; separated by tabs, "
+            "several owners of one prefix joined by commas) and exit, without opening a window.") };
 
     CommandLine()
     {
@@ -108,7 +120,7 @@ struct CommandLine
             QStringLiteral("Lists the programs installed on a Windows system or in a "
                            "registry file, and uninstalls them."));
         for (const QCommandLineOption* option : { &help, &version, &registry, &prefix, &demo, &view, &list,
-                 &report, &longFormat, &uninstall, &force })
+                 &report, &longFormat, &uninstall, &force, &prefixes })
             parser.addOption(*option);
     }
 
@@ -125,8 +137,14 @@ struct CommandLine
         // on a guess.
         if (!parser.positionalArguments().isEmpty())
             why = QStringLiteral("unexpected argument: ") + parser.positionalArguments().constFirst();
-        else if (int(parser.isSet(list)) + int(parser.isSet(report)) + int(parser.isSet(uninstall)) > 1)
-            why = QStringLiteral("--list, --report and --uninstall cannot be combined");
+        else if (int(parser.isSet(list)) + int(parser.isSet(report)) + int(parser.isSet(uninstall))
+                + int(parser.isSet(prefixes))
+            > 1)
+            why = QStringLiteral("--list, --report, --uninstall and --prefixes cannot be combined");
+        else if (parser.isSet(prefixes)
+            && (parser.isSet(registry) || parser.isSet(prefix) || parser.isSet(demo)))
+            why = QStringLiteral(
+                "--prefixes lists every prefix; --registry, --prefix and --demo do not go with it");
         else if (parser.isSet(longFormat) && !parser.isSet(report))
             why = QStringLiteral("--long goes with --report");
         else if (parser.isSet(force) && !parser.isSet(uninstall))
@@ -144,7 +162,7 @@ struct CommandLine
     bool windowWanted() const
     {
         return !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(list) && !parser.isSet(report)
-            && !parser.isSet(uninstall);
+            && !parser.isSet(uninstall) && !parser.isSet(prefixes);
     }
 };
 
@@ -181,9 +199,19 @@ std::unique_ptr<Application> Main(
 
     RegistryRequest request;
     request.file = parser.value(line.registry).toStdString();
-    request.prefix = parser.value(line.prefix).toStdString();
+    std::string notAPrefix;
+    request.prefix = prefixFolder(parser.value(line.prefix).toStdString(), notAPrefix);
     request.demo = parser.isSet(line.demo);
     request.wow32 = parser.value(line.view) == QStringLiteral("32");
+    if (!notAPrefix.empty()) {
+        std::cerr << "tidewell: " << notAPrefix << '\n';
+        exitCode = 2;
+        return nullptr;
+    }
+    if (parser.isSet(line.prefixes)) {
+        exitCode = runPrefixesCommand(request.wow32, std::cout, std::cerr);
+        return nullptr;
+    }
     const std::string appFolder = paths::applicationFolder();
     const QString point = QLocale::system().decimalPoint();
     const char decimalSeparator = point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
@@ -198,7 +226,7 @@ std::unique_ptr<Application> Main(
     }
     if (parser.isSet(line.uninstall)) {
         exitCode = runUninstallCommand(request, appFolder, parser.value(line.uninstall).toStdString(),
-            parser.isSet(line.force), localeClock(), std::cout, std::cerr);
+            parser.isSet(line.force), localeClock(), std::cout, std::cerr, ownersOf);
         return nullptr;
     }
 
@@ -234,7 +262,6 @@ std::unique_ptr<Application> Main(
         if (const std::string page = shippedHelpPage(appFolder); !page.empty())
             app->context.helpFile = page;
     });
-    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registry.file), registry.winePrefix());
     app->adopt(std::move(registry));
     proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(app->services()); });
     proc.step(__LINE__, [&] {

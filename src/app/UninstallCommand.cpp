@@ -76,7 +76,7 @@ private:
 } // namespace
 
 int runUninstallCommand(const RegistryRequest& request, const std::string& appFolder, const std::string& key,
-    bool force, const Clock& clock, std::ostream& out, std::ostream& err)
+    bool force, const Clock& clock, std::ostream& out, std::ostream& err, const PrefixLookup& owners)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
     if (!opened.api)
@@ -93,14 +93,22 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
         return 2;
     }
 
+    const WineChoice own
+        = owners && !opened.winePrefix().empty() ? owners(opened.winePrefix()).wine : WineChoice();
+    if (own.asksFirst()) {
+        err << "tidewell: " << own.warning()
+            << " Name the Wine to use in TIDEWELL_WINE to run the uninstaller anyway.\n";
+        return 2;
+    }
     const AppContext context
         = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
-    auto processes = makeProcessCalls(paths, opened.winePrefix());
+    auto processes = makeProcessCalls(paths, opened.winePrefix(), { own.program, {} });
     WineSide wine;
     std::optional<ServerWatch> watch;
     if (opened.server) {
         watch.emplace(*opened.server, err);
-        wine = wineSideFor(*opened.server, opened.api->redirects(), [&watch] { return (*watch)(); });
+        wine = wineSideFor(
+            *opened.server, opened.api->redirects(), [&watch] { return (*watch)(); }, own.program);
     }
     UninstallRun run(registry, *processes, context.logPath, clock, {}, wine);
     const UninstallTarget target { row->key, row->text, row->uninstallCommand };

@@ -47,7 +47,8 @@ struct OpenedRegistry
     std::unique_ptr<SystemCalls> systemCalls() const;
 };
 
-// Opens the registry the program works on (see chooseRegistry for the order); the user's copy of the
+// Opens the registry the program works on (see chooseRegistry for the order, where the prefix last
+// chosen in the window comes before WINEPREFIX); the user's copy of the
 // demo is copied from the shipped one the first time. A registry file that cannot be read is an error
 // naming the file and the line. A Wine prefix's registry is written only while its server is not
 // running.

@@ -139,7 +139,7 @@ void FrmMain::mnu_prgdtls_Click()
         if (!selected)
             return;
         auto* dialog = new FrmInfo(
-            *m_services.session.registry, m_services.desktop, m_services.processes, *selected, this);
+            *m_services.session.registry, m_services.desktop, *m_services.session.processes, *selected, this);
         dialog->exec();
     });
 }

@@ -7,11 +7,11 @@ struct AppContext;
 struct Clock;
 class DesktopService;
 class MessageService;
-class ProcessCalls;
 struct Session;
 
 // What the main window works with; the application owns all of it and outlives the window. The
-// window hands each dialog only the parts that dialog uses.
+// window hands each dialog only the parts that dialog uses. Programs start through the session's
+// processes, which follow the registry open.
 struct MainServices
 {
     const AppContext& context;
@@ -19,7 +19,6 @@ struct MainServices
     const Clock& clock;
     MessageService& messages;
     DesktopService* desktop; // none: links and help open nowhere
-    ProcessCalls& processes;
 };
 
 } // namespace tw

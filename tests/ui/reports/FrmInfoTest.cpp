@@ -32,8 +32,8 @@ struct Details
     {
         if (dialog)
             dialog->close();
-        dialog = new FrmInfo(
-            *test.app().session.registry, test.app().desktop, *test.app().processes, row, &test.window());
+        dialog = new FrmInfo(*test.app().session.registry, test.app().desktop, *test.app().session.processes,
+            row, &test.window());
         dialog->show();
     }
     QLineEdit* box(const char* name) const
