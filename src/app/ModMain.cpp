@@ -3,6 +3,7 @@
 
 #include "app/FoundPrefixes.h"
 #include "app/ListCommand.h"
+#include "app/OpenPrefix.h"
 #include "app/PrefixesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/UninstallCommand.h"
@@ -14,6 +15,7 @@
 #include "ui/MessageService.h"
 #include "ui/QtDesktopService.h"
 #include "ui/main/FrmMain.h"
+#include "ui/main/PrefixCatalogue.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -39,7 +41,7 @@ void Application::adopt(OpenedRegistry opened)
 
 MainServices Application::services()
 {
-    return { context, session, clock, *messages, desktop };
+    return { context, session, clock, *messages, desktop, prefixes.get() };
 }
 
 namespace {
@@ -263,6 +265,7 @@ std::unique_ptr<Application> Main(
             app->context.helpFile = page;
     });
     app->adopt(std::move(registry));
+    app->prefixes = makePrefixCatalogue(*app);
     proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(app->services()); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)

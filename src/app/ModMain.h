@@ -15,6 +15,7 @@ namespace tw {
 class DesktopService;
 class FrmMain;
 class MessageService;
+class PrefixCatalogue;
 
 // Everything one run of the program holds: the context start-up fixed, the open registry, the
 // clock, the message service and the desktop's handlers. The main window gets them as MainServices.
@@ -26,6 +27,7 @@ struct Application
     MessageService* messages = nullptr;
     DesktopService* desktop = nullptr;
     std::unique_ptr<DesktopService> ownDesktop; // the desktop's own, when the caller gave none
+    std::unique_ptr<PrefixCatalogue> prefixes; // File > Open Prefix, where prefixes are found
     std::unique_ptr<FrmMain> mainWindow;
 
     Application();

@@ -7,6 +7,7 @@ struct AppContext;
 struct Clock;
 class DesktopService;
 class MessageService;
+class PrefixCatalogue;
 struct Session;
 
 // What the main window works with; the application owns all of it and outlives the window. The
@@ -19,6 +20,7 @@ struct MainServices
     const Clock& clock;
     MessageService& messages;
     DesktopService* desktop; // none: links and help open nowhere
+    PrefixCatalogue* prefixes = nullptr; // none: no other prefix can be opened (File > Open Prefix)
 };
 
 } // namespace tw
