@@ -17,6 +17,7 @@
 #include "ui/main/FrmMain.h"
 #include "ui/main/PrefixCatalogue.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLocale>
@@ -34,8 +35,12 @@ void Application::adopt(OpenedRegistry opened)
     context.registryFile = opened.file;
     PrefixOwners owners = ownersOf(opened.prefix);
     session.adopt(std::move(opened), std::move(owners), [this](const std::string& question) {
-        return messages->question(
-            mainWindow.get(), QString::fromStdString(context.title), QString::fromStdString(question));
+        // Over whichever window starts the program (the main window, or a dialog over it); No is the
+        // default, as Yes may break the prefix.
+        QWidget* parent = QApplication::activeWindow() ? QApplication::activeWindow() : mainWindow.get();
+        return messages->message(parent, QString::fromStdString(context.title),
+                   QString::fromStdString(question), MsgIcon::Question, { MsgButton::No, MsgButton::Yes })
+            == MsgButton::Yes;
     });
 }
 

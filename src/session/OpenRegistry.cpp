@@ -55,7 +55,7 @@ std::string folderOf(const std::string& file)
 
 } // namespace
 
-std::string OpenedRegistry::description() const
+std::string OpenedRegistry::description(const std::string& owners) const
 {
     std::string text;
     if (origin == "system")
@@ -63,7 +63,7 @@ std::string OpenedRegistry::description() const
     else if (origin == "demo")
         text = "Demo registry: " + file;
     else if (!prefix.empty())
-        text = "Wine prefix: " + prefix;
+        text = "Wine prefix" + (owners.empty() ? "" : " (" + owners + ")") + ": " + prefix;
     else
         text = "Registry file: " + file;
     return text;

@@ -38,8 +38,9 @@ struct OpenedRegistry
     std::string origin;
     std::string error;
 
-    // One line for the status bar: which registry is open.
-    std::string description() const;
+    // One line for the status bar: which registry is open; for a prefix, the front-ends that made it
+    // (`owners`, "Bottles: Office") come before its folder, which is longer and may not fit.
+    std::string description(const std::string& owners = {}) const;
     // The Wine prefix commands run in: the prefix, when its server is watched.
     std::string winePrefix() const { return server ? prefix : std::string(); }
     // The system calls for this registry. The Windows version is one for both views: it is read where

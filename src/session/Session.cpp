@@ -13,9 +13,7 @@ void Session::adopt(
     registryApi.reset();
     wineServer.reset();
 
-    description = opened.description();
-    if (!owners.label.empty())
-        description += " (" + owners.label + ")";
+    description = opened.description(owners.label);
     prefix = opened.prefix;
     wine = std::move(owners.wine);
     WineRun run { wine.program, {} };

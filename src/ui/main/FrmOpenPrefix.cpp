@@ -9,6 +9,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -48,6 +49,7 @@ FrmOpenPrefix::FrmOpenPrefix(
     m_list->setAllColumnsShowFocus(true);
     m_list->setAlternatingRowColors(true);
     m_list->header()->setStretchLastSection(true);
+    m_list->headerItem()->setTextAlignment(Programs, Qt::AlignRight | Qt::AlignVCenter);
     m_list->header()->setSectionsMovable(false);
     intro->setBuddy(m_list);
     layout->addWidget(m_list, 1);
@@ -63,15 +65,23 @@ FrmOpenPrefix::FrmOpenPrefix(
     m_warnings->setWordWrap(true);
     layout->addWidget(m_warnings);
 
-    auto* buttons = new QDialogButtonBox(this);
-    auto* browse = buttons->addButton(QStringLiteral("&Browse..."), QDialogButtonBox::ActionRole);
+    // Browse stands apart, on the left: it opens another dialog rather than the prefix chosen.
+    auto* row = new QHBoxLayout;
+    auto* browse = new QPushButton(QStringLiteral("&Browse..."), this);
     browse->setObjectName(QStringLiteral("CmdBrowse"));
+    browse->setAutoDefault(false);
+    row->addWidget(browse);
+    auto* buttons = new QDialogButtonBox(this);
     m_open = buttons->addButton(QStringLiteral("&Open"), QDialogButtonBox::AcceptRole);
     m_open->setObjectName(QStringLiteral("CmdOpen"));
     m_open->setDefault(true);
     auto* cancel = buttons->addButton(QDialogButtonBox::Cancel);
     cancel->setObjectName(QStringLiteral("CmdCancel"));
-    layout->addWidget(buttons);
+    row->addWidget(buttons, 1);
+    layout->addLayout(row);
+    setTabOrder(m_list, m_open);
+    setTabOrder(m_open, cancel);
+    setTabOrder(cancel, browse);
     connect(browse, &QPushButton::clicked, this, &FrmOpenPrefix::CmdBrowse_Click);
     connect(m_open, &QPushButton::clicked, this, &FrmOpenPrefix::CmdOpen_Click);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -105,14 +115,20 @@ void FrmOpenPrefix::fill(const QString& current)
         if (p.path == current || !m_list->currentItem())
             m_list->setCurrentItem(item);
     }
-    for (int column : { Owner, Name, Programs })
+    for (int column : { Owner, Name, Programs }) {
         m_list->resizeColumnToContents(column);
+        m_list->setColumnWidth(column, m_list->columnWidth(column) + fontMetrics().averageCharWidth() * 2);
+    }
     m_list->setVisible(!found.isEmpty());
     m_none->setVisible(found.isEmpty());
     m_open->setEnabled(!found.isEmpty());
+    // The files by name; what is wrong with each, which can be long, in the tooltip.
+    QStringList files;
+    for (const QString& w : warnings)
+        files << w.section(QStringLiteral(": "), 0, 0);
     m_warnings->setVisible(!warnings.isEmpty());
-    m_warnings->setText(QStringLiteral("Some front-ends' settings could not be read, so a prefix may be "
-                                       "missing here (hover for which)."));
+    m_warnings->setText(
+        QStringLiteral("Not read, so a prefix may be missing here: ") + files.join(QStringLiteral(", ")));
     m_warnings->setToolTip(warnings.join(QLatin1Char('\n')));
     if (!found.isEmpty())
         m_list->setFocus();

@@ -125,7 +125,7 @@ private Q_SLOTS:
         QCOMPARE(window.list().rowCount(), 2);
         QCOMPARE(window.statusText(), QStringLiteral("2 program(s) available for uninstall"));
         QCOMPARE(window.registryStatusText(),
-            QStringLiteral("Wine prefix: ") + q(home.office) + QStringLiteral(" (Bottles: Office Bottle)"));
+            QStringLiteral("Wine prefix (Bottles: Office Bottle): ") + q(home.office));
         QCOMPARE(q(app->context.registryFile), q(home.office + "/system.reg"));
         QVERIFY(messages.calls().isEmpty());
 
@@ -191,6 +191,7 @@ private Q_SLOTS:
         window.Show_FormUninstall();
         QCOMPARE(messages.calls().size(), 1);
         QCOMPARE(messages.calls()[0].icon, MsgIcon::Question);
+        QCOMPARE(messages.calls()[0].buttons.value(0), MsgButton::No); // the default
         QCOMPARE(messages.calls()[0].text,
             QStringLiteral("This prefix was made by Bottles with its own Wine (lost-1), which was not found. "
                            "Running the system's Wine in it may upgrade the prefix and break it for Bottles. "
