@@ -35,31 +35,27 @@ public:
         for (const char* name : { "XDG_DATA_HOME", "XDG_CONFIG_HOME", "WINEPREFIX", "WINE_PREFIXES",
                  "TIDEWELL_REGISTRY", "TIDEWELL_WINE" })
             qunsetenv(name);
-        office = bottle("Office", "Office Bottle",
-            { { QStringLiteral("W"), QStringLiteral("Writer"), {} },
-                { QStringLiteral("S"), QStringLiteral("Sheets"), {} } });
+        office = bottle(
+            "Office", "Office Bottle", "kron-4", { QStringLiteral("Writer"), QStringLiteral("Sheets") });
         write("home/.local/share/bottles/runners/kron-4/bin/wine", "");
-        games = bottle("Games", "Games", { { QStringLiteral("R"), QStringLiteral("Racer"), {} } });
+        games = bottle("Games", "Games", "lost-1", { QStringLiteral("Racer") });
         elsewhere = prefix("elsewhere");
         writeRegistry(q(elsewhere + "/system.reg"),
             { { QStringLiteral("E"), QStringLiteral("Else"), QStringLiteral("C:\\e.exe") } });
         writeRegistry(q(path("start.reg")), {});
     }
 
-    std::string bottle(const std::string& folder, const std::string& name, const QList<TestEntry>& entries)
+    // A bottle listing `programs`, each uninstalled by C:\u.exe.
+    std::string bottle(const std::string& folder, const std::string& name, const std::string& runner,
+        const QStringList& programs)
     {
         const std::string rel = "home/.local/share/bottles/bottles/" + folder;
-        write(rel + "/bottle.yml",
-            "Name: " + name + "\nPath: " + folder + "\nRunner: " + (folder == "Office" ? "kron-4" : "lost-1")
-                + "\n");
+        write(rel + "/bottle.yml", "Name: " + name + "\nPath: " + folder + "\nRunner: " + runner + "\n");
         write(rel + "/drive_c/u.exe", "MZ");
-        QList<TestEntry> withCommand;
-        for (TestEntry e : entries) {
-            e.uninstallString = QStringLiteral("C:\\u.exe");
-            withCommand << e;
-        }
-        prefix(rel);
-        writeRegistry(q(path(rel + "/system.reg")), withCommand);
+        QList<TestEntry> entries;
+        for (const QString& program : programs)
+            entries.append({ program, program, QStringLiteral("C:\\u.exe") });
+        writeRegistry(q(prefix(rel) + "/system.reg"), entries);
         return path(rel);
     }
 
@@ -112,12 +108,14 @@ private Q_SLOTS:
         QVERIFY(openPrefixDialog(window, [&](FrmOpenPrefix& dialog) {
             auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("lstPrefixes"));
             QCOMPARE(list->topLevelItemCount(), 2);
-            const QStringList first { QStringLiteral("Bottles"), QStringLiteral("Games"), QStringLiteral("1"),
-                q(home.games) };
-            for (int column = 0; column < 4; ++column)
-                QCOMPARE(list->topLevelItem(0)->text(column), first[column]);
-            QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("Office Bottle"));
-            QCOMPARE(list->topLevelItem(1)->text(2), QStringLiteral("2"));
+            const auto row = [list](int i) {
+                QStringList cells;
+                for (int column = 0; column < 4; ++column)
+                    cells << list->topLevelItem(i)->text(column);
+                return cells.join(QLatin1Char('|'));
+            };
+            QCOMPARE(row(0), QStringLiteral("Bottles|Games|1|") + q(home.games));
+            QCOMPARE(row(1), QStringLiteral("Bottles|Office Bottle|2|") + q(home.office));
             QTest::keyClick(list, Qt::Key_Down);
             QTest::keyClick(list, Qt::Key_Return);
             QVERIFY(!dialog.isVisible());
