@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "app/ModMain.h"
 
+#include "app/FoundPrefixes.h"
 #include "app/ListCommand.h"
+#include "app/OpenPrefix.h"
+#include "app/PrefixesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/UninstallCommand.h"
 #include "base/Errors.h"
@@ -12,8 +15,9 @@
 #include "ui/MessageService.h"
 #include "ui/QtDesktopService.h"
 #include "ui/main/FrmMain.h"
-#include "uninstall/Processes.h"
+#include "ui/main/PrefixCatalogue.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLocale>
@@ -30,12 +34,20 @@ Application::~Application() = default;
 void Application::adopt(OpenedRegistry opened)
 {
     context.registryFile = opened.file;
-    session.adopt(std::move(opened));
+    PrefixOwners owners = ownersOf(opened.prefix);
+    session.adopt(std::move(opened), std::move(owners), [this](const std::string& question) {
+        // Over whichever window starts the program (the main window, or a dialog over it); No is the
+        // default, as Yes may break the prefix.
+        QWidget* parent = QApplication::activeWindow() ? QApplication::activeWindow() : mainWindow.get();
+        return messages->message(parent, QString::fromStdString(context.title),
+                   QString::fromStdString(question), MsgIcon::Question, { MsgButton::No, MsgButton::Yes })
+            == MsgButton::Yes;
+    });
 }
 
 MainServices Application::services()
 {
-    return { context, session, clock, *messages, desktop, *processes };
+    return { context, session, clock, *messages, desktop, prefixes.get() };
 }
 
 namespace {
@@ -79,7 +91,9 @@ struct CommandLine
         QStringLiteral("Use the registry file <file> (Wine's system.reg format) instead of the default."),
         QStringLiteral("file") };
     QCommandLineOption prefix { QStringLiteral("prefix"),
-        QStringLiteral("Use the registry of the Wine prefix <folder> (default: WINEPREFIX, else ~/.wine)."),
+        QStringLiteral(
+            "Use the registry of the Wine prefix <folder>, or of the one prefix --prefixes names so "
+            "(default: the prefix last opened in the window, else WINEPREFIX, else ~/.wine)."),
         QStringLiteral("folder") };
     QCommandLineOption demo { QStringLiteral("demo"),
         QStringLiteral("Use the demo registry (your own copy of it), whatever else is at hand.") };
@@ -107,6 +121,11 @@ struct CommandLine
         QStringLiteral("With --uninstall: stop waiting for the uninstaller after <seconds>, leave it running "
                        "and tell whether the entry is gone at that moment."),
         QStringLiteral("seconds") };
+    QCommandLineOption prefixes { QStringLiteral("prefixes"),
+        QStringLiteral(
+            "Print the Wine prefixes the front-ends of this computer made, one line each (folder, "
+            "owners, the name each gives it, the programs --list would list; separated by tabs, "
+            "several owners of one prefix joined by commas) and exit, without opening a window.") };
 
     CommandLine()
     {
@@ -114,7 +133,7 @@ struct CommandLine
             QStringLiteral("Lists the programs installed on a Windows system or in a "
                            "registry file, and uninstalls them."));
         for (const QCommandLineOption* option : { &help, &version, &registry, &prefix, &demo, &view, &list,
-                 &report, &longFormat, &uninstall, &force, &timeout })
+                 &report, &longFormat, &uninstall, &force, &timeout, &prefixes })
             parser.addOption(*option);
     }
 
@@ -131,8 +150,14 @@ struct CommandLine
         // on a guess.
         if (!parser.positionalArguments().isEmpty())
             why = QStringLiteral("unexpected argument: ") + parser.positionalArguments().constFirst();
-        else if (int(parser.isSet(list)) + int(parser.isSet(report)) + int(parser.isSet(uninstall)) > 1)
-            why = QStringLiteral("--list, --report and --uninstall cannot be combined");
+        else if (int(parser.isSet(list)) + int(parser.isSet(report)) + int(parser.isSet(uninstall))
+                + int(parser.isSet(prefixes))
+            > 1)
+            why = QStringLiteral("--list, --report, --uninstall and --prefixes cannot be combined");
+        else if (parser.isSet(prefixes)
+            && (parser.isSet(registry) || parser.isSet(prefix) || parser.isSet(demo)))
+            why = QStringLiteral(
+                "--prefixes lists every prefix; --registry, --prefix and --demo do not go with it");
         else if (parser.isSet(longFormat) && !parser.isSet(report))
             why = QStringLiteral("--long goes with --report");
         else if (parser.isSet(force) && !parser.isSet(uninstall))
@@ -162,7 +187,7 @@ struct CommandLine
     bool windowWanted() const
     {
         return !parser.isSet(help) && !parser.isSet(version) && !parser.isSet(list) && !parser.isSet(report)
-            && !parser.isSet(uninstall);
+            && !parser.isSet(uninstall) && !parser.isSet(prefixes);
     }
 };
 
@@ -199,9 +224,19 @@ std::unique_ptr<Application> Main(
 
     RegistryRequest request;
     request.file = parser.value(line.registry).toStdString();
-    request.prefix = parser.value(line.prefix).toStdString();
+    std::string notAPrefix;
+    request.prefix = prefixFolder(parser.value(line.prefix).toStdString(), notAPrefix);
     request.demo = parser.isSet(line.demo);
     request.wow32 = parser.value(line.view) == QStringLiteral("32");
+    if (!notAPrefix.empty()) {
+        std::cerr << "tidewell: " << notAPrefix << '\n';
+        exitCode = 2;
+        return nullptr;
+    }
+    if (parser.isSet(line.prefixes)) {
+        exitCode = runPrefixesCommand(request.wow32, std::cout, std::cerr);
+        return nullptr;
+    }
     const std::string appFolder = paths::applicationFolder();
     const QString point = QLocale::system().decimalPoint();
     const char decimalSeparator = point.size() == 1 && point[0].unicode() < 0x80 ? point[0].toLatin1() : '.';
@@ -220,7 +255,7 @@ std::unique_ptr<Application> Main(
         if (parser.isSet(line.timeout))
             options.timeout = std::chrono::seconds(line.timeoutSeconds());
         exitCode = runUninstallCommand(request, appFolder, parser.value(line.uninstall).toStdString(),
-            options, localeClock(), std::cout, std::cerr);
+            options, localeClock(), std::cout, std::cerr, ownersOf);
         return nullptr;
     }
 
@@ -256,8 +291,8 @@ std::unique_ptr<Application> Main(
         if (const std::string page = shippedHelpPage(appFolder); !page.empty())
             app->context.helpFile = page;
     });
-    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registry.file), registry.winePrefix());
     app->adopt(std::move(registry));
+    app->prefixes = makePrefixCatalogue(*app);
     proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(app->services()); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)

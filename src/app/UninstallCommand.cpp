@@ -108,7 +108,8 @@ int deleteStaleEntry(UninstallRun& run, const UninstallTarget& target, const Ope
 } // namespace
 
 int runUninstallCommand(const RegistryRequest& request, const std::string& appFolder, const std::string& key,
-    const UninstallOptions& options, const Clock& clock, std::ostream& out, std::ostream& err)
+    const UninstallOptions& options, const Clock& clock, std::ostream& out, std::ostream& err,
+    const PrefixLookup& owners)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
     if (!opened.api)
@@ -125,9 +126,16 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
         return 2;
     }
 
+    const WineChoice own
+        = owners && !opened.winePrefix().empty() ? owners(opened.winePrefix()).wine : WineChoice();
+    if (own.asksFirst()) {
+        err << "tidewell: " << own.warning()
+            << " Name the Wine to use in TIDEWELL_WINE to run the uninstaller anyway.\n";
+        return 2;
+    }
     const AppContext context
         = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
-    auto processes = makeProcessCalls(paths, opened.winePrefix());
+    auto processes = makeProcessCalls(paths, opened.winePrefix(), { own.program, {} });
     ServerWatch::Deadline deadline;
     if (options.timeout)
         deadline = std::chrono::steady_clock::now() + *options.timeout;
@@ -135,7 +143,8 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
     std::optional<ServerWatch> watch;
     if (opened.server) {
         watch.emplace(*opened.server, deadline, err);
-        wine = wineSideFor(*opened.server, opened.api->redirects(), [&watch] { return (*watch)(); });
+        wine = wineSideFor(
+            *opened.server, opened.api->redirects(), [&watch] { return (*watch)(); }, own.program);
     }
     UninstallRun run(registry, *processes, context.logPath, clock, {}, wine);
     run.setTell([&err](const std::string& message) { err << "tidewell: " << message << '\n'; });

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/Clock.h"
+#include "session/PrefixOwners.h"
 
 #include <chrono>
 #include <iosfwd>
@@ -23,8 +24,11 @@ struct UninstallOptions
 
 // `tidewell --uninstall KEY [--force] [--timeout SECONDS]`: runs the uninstall of the listed entry KEY
 // as the window does (log lines, start, wait, verify) and prints the verdict line. Returns the exit
-// status: 0 when the entry is gone, 1 when it is still there, 2 on an error (message on `err`).
+// status: 0 when the entry is gone, 1 when it is still there, 2 on an error (message on `err`). In a
+// prefix, `owners` tells whose Wine starts the uninstaller; where that Wine was not found the command
+// refuses (2) rather than run the system's Wine, unless TIDEWELL_WINE names one.
 int runUninstallCommand(const RegistryRequest& request, const std::string& appFolder, const std::string& key,
-    const UninstallOptions& options, const Clock& clock, std::ostream& out, std::ostream& err);
+    const UninstallOptions& options, const Clock& clock, std::ostream& out, std::ostream& err,
+    const PrefixLookup& owners = {});
 
 } // namespace tw

@@ -6,6 +6,7 @@
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 #include "registry/RegistryFactory.h"
+#include "session/LastPrefix.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -54,7 +55,7 @@ std::string folderOf(const std::string& file)
 
 } // namespace
 
-std::string OpenedRegistry::description() const
+std::string OpenedRegistry::description(const std::string& owners) const
 {
     std::string text;
     if (origin == "system")
@@ -62,7 +63,7 @@ std::string OpenedRegistry::description() const
     else if (origin == "demo")
         text = "Demo registry: " + file;
     else if (!prefix.empty())
-        text = "Wine prefix: " + prefix;
+        text = "Wine prefix" + (owners.empty() ? "" : " (" + owners + ")") + ": " + prefix;
     else
         text = "Registry file: " + file;
     return text;
@@ -92,8 +93,14 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
     OpenedRegistry opened;
     auto systemRegistry = makeSystemRegistry();
     const std::string userDemoFolder = paths::join(paths::userDataFolder(), "demo");
-    const RegistrySources sources { request.file, request.prefix, environment("TIDEWELL_REGISTRY"),
-        environment("WINEPREFIX"), environment("HOME") };
+    const std::string environmentFile = environment("TIDEWELL_REGISTRY");
+    // The prefix chosen last in the window comes after what names a registry for this run (and the
+    // system's registry), before WINEPREFIX and ~/.wine; it is then opened as if named on the command line.
+    std::string prefix = request.prefix;
+    if (!request.demo && request.file.empty() && prefix.empty() && environmentFile.empty() && !systemRegistry)
+        prefix = rememberedPrefix(paths::userDataFolder());
+    const RegistrySources sources { request.file, prefix, environmentFile, environment("WINEPREFIX"),
+        environment("HOME") };
     const std::string userDemoFile = paths::join(userDemoFolder, "system.reg");
     const RegistryChoice choice = request.demo
         ? RegistryChoice { userDemoFile, "demo", {} }

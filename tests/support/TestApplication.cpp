@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "TestApplication.h"
 
-#include "uninstall/Processes.h"
-
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
 #include "ui/main/FrmMain.h"
@@ -61,7 +59,6 @@ TestApplication::TestApplication(
     m_app->context = makeAppContext(folder, folder, osName);
     m_app->adopt(openRegistry({ registryFile().toStdString() }, folder));
     m_app->context.helpFile = folder + "/help/tidewell.html";
-    m_app->processes = makeProcessCalls(PathMapping::forRegistryFile(m_app->context.registryFile));
     // A pinned clock, so log lines do not depend on the machine's time or locale.
     m_app->clock.now = [] { return Clock::TimePoint(std::chrono::seconds(1796540073)); };
     m_app->clock.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
