@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
-// `tidewell --uninstall`: what the command does beyond the run it shares with the window.
+// `tidewell --uninstall`: what the command does beyond the run it shares with the window, and the demo's
+// own uninstallers from the user's copy of the demo.
 #include "app/UninstallCommand.h"
 
 #include "../base/PinnedClock.h"
@@ -102,4 +103,68 @@ TEST(UninstallCommand, aLogThatCannotBeWrittenIsOneWarning)
     const auto first = err.find("could not be written, so this uninstall is not recorded in it");
     EXPECT_NE(first, std::string::npos) << err;
     EXPECT_EQ(err.find("could not be written", first + 1), std::string::npos) << err;
+}
+
+namespace {
+
+// The demo as a build tree holds it: the shipped demo and its uninstaller beside the program.
+struct Demo
+{
+    Demo()
+    {
+        std::filesystem::create_directories(dir.path() / "app");
+        std::filesystem::copy(
+            TIDEWELL_DEMO_DIR, dir.path() / "app" / "demo", std::filesystem::copy_options::recursive);
+        std::filesystem::copy_file(
+            TIDEWELL_DEMO_UNINSTALLER, dir.path() / "app" / "tidewell-demo-uninstaller");
+    }
+    int uninstall(const std::string& key)
+    {
+        out.str("");
+        err.str("");
+        RegistryRequest demo;
+        demo.demo = true;
+        return runUninstallCommand(demo, dir.file("app"), key, {}, test::pinnedClock(), out, err);
+    }
+    std::string userRegistry() const
+    {
+        return test::readAll(dir.path() / "data" / "tidewell" / "demo" / "system.reg");
+    }
+
+    test::TempDir dir;
+    test::ScopedEnvironment data { "XDG_DATA_HOME", dir.file("data") };
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+} // namespace
+
+TEST(DemoUninstall, someEntriesUninstallWithoutWineAndOneLeavesItsEntry)
+{
+    Demo d;
+    const std::string shipped = test::readAll(d.dir.path() / "app" / "demo" / "system.reg");
+    EXPECT_EQ(d.uninstall("LarkspurWeatherDesk"), 0) << d.err.str();
+    EXPECT_EQ(d.out.str(), "Uninstall OK. Uninstaller removed program from the list.\n");
+    EXPECT_EQ(d.userRegistry().find("Uninstall\\\\LarkspurWeatherDesk]"), std::string::npos);
+    // The window offers the clean-up for this verdict.
+    EXPECT_EQ(d.uninstall("SkyharborToolbar"), 1) << d.err.str();
+    EXPECT_EQ(d.out.str(), "Uninstall Not Successful. Program was not removed from the list.\n");
+    EXPECT_EQ(test::readAll(d.dir.path() / "app" / "UnLog.log"),
+        "06/12/2026 10:00:00\r\nUninstalling Larkspur Weather Desk\r\n"
+        "Uninstall OK. Uninstaller removed program from the list.\r\n\r\n"
+        "06/12/2026 10:00:00\r\nUninstalling Skyharbor Search Toolbar\r\n"
+        "Uninstall Not Successful. Program was not removed from the list.\r\n");
+    EXPECT_EQ(test::readAll(d.dir.path() / "app" / "demo" / "system.reg"), shipped);
+}
+
+TEST(DemoUninstall, aWindowsUninstallerWithoutWineSaysWineIsNeeded)
+{
+    Demo d;
+    const test::ScopedEnvironment noWine("TIDEWELL_WINE", d.dir.file("no-wine"));
+    EXPECT_EQ(d.uninstall("LanternfishMail"), 2);
+    EXPECT_EQ(d.err.str().find("Error 53"), std::string::npos) << d.err.str();
+    EXPECT_NE(d.err.str().find("tidewell: C:\\Program Files\\Lanternfish\\Mail\\uninstall.exe is a Windows "
+                               "program: Wine is needed to run it"),
+        std::string::npos)
+        << d.err.str();
 }
