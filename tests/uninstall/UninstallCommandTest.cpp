@@ -82,7 +82,7 @@ TEST(UninstallCommand, aTimeOutEndsTheWaitAndLeavesTheUninstallerRunning)
     const auto started = std::chrono::steady_clock::now();
     EXPECT_EQ(c.run({ false, std::chrono::seconds(1) }), 1);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
-    EXPECT_NE(c.err.str().find("stopped waiting for the uninstaller after 1 seconds; it is still running"),
+    EXPECT_NE(c.err.str().find("stopped waiting for the uninstaller after 1 second; it is still running"),
         std::string::npos)
         << c.err.str();
     EXPECT_EQ(c.log(),
