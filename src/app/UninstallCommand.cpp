@@ -160,7 +160,7 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
     const UninstallOutcome outcome = run.run(target);
     if (run.waitEnded() == WaitDecision::TimedOut)
         err << "tidewell: stopped waiting for the uninstaller after " << options.timeout->count()
-            << " seconds; it is still running\n";
+            << (options.timeout->count() == 1 ? " second" : " seconds") << "; it is still running\n";
     switch (outcome) {
     case UninstallOutcome::NotStarted:
         // A stale entry: its uninstaller is gone, so only Delete From List can take it out.

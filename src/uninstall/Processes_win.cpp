@@ -46,10 +46,12 @@ public:
     bool endProcess(std::uint32_t processId) override
     {
         // The handle the wait holds keeps the id from passing to another process meanwhile.
-        HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, processId);
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
         if (!process)
             return false;
-        const bool ended = ::TerminateProcess(process, 1) != 0;
+        // One that has ended already is not ended again.
+        const bool ended
+            = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT && ::TerminateProcess(process, 1) != 0;
         ::CloseHandle(process);
         return ended;
     }
