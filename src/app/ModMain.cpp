@@ -57,21 +57,6 @@ QString q(const std::string& s)
     return QString::fromStdString(s);
 }
 
-// The HTML help page where the build ships one (see src/CMakeLists.txt): beside the program in a build
-// tree, in the data folder of an install. Empty where none ships, and the compiled help file stays.
-std::string shippedHelpPage(const std::string& appFolder)
-{
-    namespace fs = std::filesystem;
-    const fs::path app = toFsPath(appFolder);
-    for (const fs::path& candidate :
-        { app / "help" / "tidewell.html", app / ".." / "share" / "tidewell" / "help" / "tidewell.html" }) {
-        std::error_code ec;
-        if (fs::is_regular_file(candidate, ec))
-            return fromFsPath(candidate.lexically_normal());
-    }
-    return {};
-}
-
 void printOut(const QString& text)
 {
     QTextStream out(stdout);
@@ -288,8 +273,6 @@ std::unique_ptr<Application> Main(
     proc.step(__LINE__, [&] {
         app->context
             = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
-        if (const std::string page = shippedHelpPage(appFolder); !page.empty())
-            app->context.helpFile = page;
     });
     app->adopt(std::move(registry));
     app->prefixes = makePrefixCatalogue(*app);

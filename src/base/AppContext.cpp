@@ -47,6 +47,22 @@ std::string chooseDataFolder(const std::string& appFolder, const std::string& us
     return userFolder;
 }
 
+std::string helpFile(const std::string& appFolder, bool compiledFirst)
+{
+    namespace fs = std::filesystem;
+    const fs::path app = toFsPath(appFolder);
+    const fs::path compiled = app / "Tidewell.chm";
+    std::error_code ec;
+    if (compiledFirst && fs::is_regular_file(compiled, ec))
+        return fromFsPath(compiled);
+    for (const fs::path& page :
+        { app / "help" / "tidewell.html", app / ".." / "share" / "tidewell" / "help" / "tidewell.html" }) {
+        if (fs::is_regular_file(page, ec))
+            return fromFsPath(page.lexically_normal());
+    }
+    return join(appFolder, "Tidewell.chm");
+}
+
 } // namespace paths
 
 AppContext makeAppContext(
@@ -55,7 +71,11 @@ AppContext makeAppContext(
     AppContext ctx;
     ctx.appFolder = appFolder;
     ctx.dataFolder = dataFolder;
-    ctx.helpFile = paths::join(appFolder, "Tidewell.chm");
+#ifdef _WIN32
+    ctx.helpFile = paths::helpFile(appFolder, true);
+#else
+    ctx.helpFile = paths::helpFile(appFolder, false);
+#endif
     ctx.osName = osName;
     ctx.logPath = dataFolder + paths::separator() + "UnLog" + ".log";
     return ctx;

@@ -35,6 +35,10 @@ bool isWritableFolder(const std::string& folder);
 // The application folder when it is writable, else the per-user data folder.
 std::string chooseDataFolder(const std::string& appFolder, const std::string& userFolder,
     const std::function<bool(const std::string&)>& writable = isWritableFolder);
+// The help to open: the compiled help file beside the program when `compiledFirst` (Windows, where it
+// opens) and it is there; else the HTML page shipped beside the program (a build tree) or in the
+// install's data folder; else the compiled help file's name, so a failure names what was looked for.
+std::string helpFile(const std::string& appFolder, bool compiledFirst);
 
 } // namespace paths
 

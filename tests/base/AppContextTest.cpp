@@ -5,6 +5,8 @@
 #include "base/FsPath.h"
 #include "registry/RegistryFactory.h"
 
+#include <fstream>
+
 using namespace tw;
 
 TEST(AppContext, logAndHelpLiveWhereStartUpPutsThem)
@@ -13,6 +15,28 @@ TEST(AppContext, logAndHelpLiveWhereStartUpPutsThem)
     const AppContext ctx = makeAppContext("app", "data", "Microsoft Windows XP");
     EXPECT_EQ(ctx.logPath, "data" + sep + "UnLog.log");
     EXPECT_EQ(ctx.helpFile.rfind("app" + sep, 0), 0u);
+}
+
+TEST(AppContext, helpIsTheCompiledFileOnlyWhereItOpensAndIsThereElseThePage)
+{
+    namespace fs = std::filesystem;
+    const auto help = [](const std::string& app, bool compiledFirst) {
+        return fs::path(paths::helpFile(app, compiledFirst)).lexically_normal();
+    };
+    test::TempDir dir;
+    const fs::path app = dir.file("bin");
+    const fs::path installedPage = fs::path(dir.file("share")) / "tidewell" / "help" / "tidewell.html";
+    fs::create_directories(installedPage.parent_path());
+    fs::create_directories(app / "help");
+    std::ofstream(installedPage) << "<html>";
+    EXPECT_EQ(help(app.string(), true), installedPage.lexically_normal());
+    std::ofstream(app / "Tidewell.chm") << "ITSF";
+    EXPECT_EQ(help(app.string(), true), (app / "Tidewell.chm").lexically_normal());
+    EXPECT_EQ(help(app.string(), false), installedPage.lexically_normal());
+    std::ofstream(app / "help" / "tidewell.html") << "<html>";
+    EXPECT_EQ(help(app.string(), false), (app / "help" / "tidewell.html").lexically_normal());
+    const fs::path elsewhere = dir.file("elsewhere");
+    EXPECT_EQ(help(elsewhere.string(), false), (elsewhere / "Tidewell.chm").lexically_normal());
 }
 
 TEST(AppContext, dataFolderIsTheProgramsFolderOnlyWhenItCanBeWritten)

@@ -7,6 +7,7 @@
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
 #include "system/WineServer.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/OwnErrorReport.h"
 #include "ui/Twips.h"
@@ -48,6 +49,7 @@ FrmDeleteEntry::FrmDeleteEntry(const AppContext& context, Registry& registry, Wi
 {
     setObjectName(QStringLiteral("FrmDeleteEntry"));
     setWindowTitle(QStringLiteral("Delete From List"));
+    setHelpSection(this, "delete");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

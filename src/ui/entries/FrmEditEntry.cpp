@@ -6,6 +6,7 @@
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
 #include "system/WineServer.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "ui/WriteFailure.h"
@@ -87,6 +88,7 @@ FrmEditEntry::FrmEditEntry(const AppContext& context, Registry& registry, WineSe
 {
     setObjectName(QStringLiteral("FrmEditEntry"));
     setWindowTitle(QStringLiteral("Edit Program Details"));
+    setHelpSection(this, "edit");
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(true);

@@ -8,6 +8,7 @@
 #include "registry/KeyNames.h"
 #include "registry/Registry.h"
 #include "system/WineServer.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/OwnErrorReport.h"
 #include "ui/ProgramSelection.h"
@@ -48,6 +49,7 @@ FrmNewEntry::FrmNewEntry(const AppContext& context, Registry& registry, WineServ
 {
     setObjectName(QStringLiteral("FrmNewEntry"));
     setWindowTitle(QStringLiteral("New Program"));
+    setHelpSection(this, "new");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

@@ -8,6 +8,7 @@
 #include "session/Session.h"
 #include "system/WineServer.h"
 #include "ui/DesktopService.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "ui/main/Artwork.h"
@@ -332,15 +333,16 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
         return QMainWindow::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // F1 anywhere: the help of the window it was pressed in.
+    if (widget && event->type() == QEvent::KeyPress && key->key() == Qt::Key_F1) {
+        openHelp(helpSectionOf(widget));
+        return true;
+    }
     if (!widget || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
-    const auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (event->type() == QEvent::KeyPress) {
-        if (key->key() == Qt::Key_F1) {
-            openHelp();
-            return true;
-        }
         if (enter) {
             // Enter works as Tab, and no control sees it, so none beeps or presses a default button.
             m_enterPressedIn = widget;
@@ -369,10 +371,10 @@ void FrmMain::sendKey(int key)
     QCoreApplication::sendEvent(target, &release);
 }
 
-void FrmMain::openHelp()
+void FrmMain::openHelp(const QString& section)
 {
     if (m_services.desktop)
-        m_services.desktop->openUrl(QUrl::fromLocalFile(QString::fromStdString(m_services.context.helpFile)));
+        m_services.desktop->openUrl(helpUrl(QString::fromStdString(m_services.context.helpFile), section));
 }
 
 void FrmMain::uncheckAll()

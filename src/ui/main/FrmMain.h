@@ -104,7 +104,7 @@ private:
     // The View menu's item of view 0 to 3.
     QAction* viewItem(int view) const;
     void switchView(const char* procedure, int view);
-    void openHelp();
+    void openHelp(const QString& section = {});
     void sendKey(int key);
 
     MainServices m_services;

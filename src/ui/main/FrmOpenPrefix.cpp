@@ -2,6 +2,7 @@
 #include "ui/main/FrmOpenPrefix.h"
 
 #include "base/Errors.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/main/PrefixCatalogue.h"
 
@@ -34,6 +35,7 @@ FrmOpenPrefix::FrmOpenPrefix(
     setObjectName(QStringLiteral("FrmOpenPrefix"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Open Prefix"));
+    setHelpSection(this, "open-prefix");
     if (parent)
         setWindowIcon(parent->windowIcon());
 

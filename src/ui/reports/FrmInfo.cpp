@@ -6,6 +6,7 @@
 #include "registry/Registry.h"
 #include "reports/LinkRule.h"
 #include "ui/DesktopService.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 
@@ -67,6 +68,7 @@ FrmInfo::FrmInfo(Registry& registry, DesktopService* desktop, MessageService& me
 {
     setObjectName(QStringLiteral("FrmInfo"));
     setWindowTitle(QStringLiteral("Program Details"));
+    setHelpSection(this, "details");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

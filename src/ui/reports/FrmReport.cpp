@@ -7,6 +7,7 @@
 #include "registry/Registry.h"
 #include "reports/TextFiles.h"
 #include "system/clsSystem.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/ProgramSelection.h"
 #include "ui/Twips.h"
@@ -49,6 +50,7 @@ FrmReport::FrmReport(const AppContext& context, Registry& registry, MessageServi
           context, messages, this, [this](const QString& path) { return saveFile(path); },
           QStringLiteral("Error Occurred Report Print File: "), QRect(360, 1080, 8055, 1455), false)
 {
+    setHelpSection(this, "report");
     setUpTextDialog(
         this, QStringLiteral("FrmReport"), QStringLiteral("Print or Save Audit Report"), QSize(8985, 5085));
 

@@ -5,6 +5,7 @@
 #include "base/Clock.h"
 #include "base/Errors.h"
 #include "reports/TextFiles.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "uninstall/LogViewerText.h"
@@ -27,6 +28,7 @@ FrmUninstallLog::FrmUninstallLog(
           context, messages, this, [this](const QString& path) { return saveFile(path); },
           QStringLiteral("Error Occurred Uninstall Log printFile: "), QRect(840, 2160, 8775, 1455), true)
 {
+    setHelpSection(this, "log");
     setUpTextDialog(
         this, QStringLiteral("FrmUninstallLog"), QStringLiteral("Uninstall Log"), QSize(9015, 4695));
 

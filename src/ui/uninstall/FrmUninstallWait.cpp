@@ -2,6 +2,7 @@
 #include "ui/uninstall/FrmUninstallWait.h"
 
 #include "base/Errors.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ FrmUninstallWait::FrmUninstallWait(
 {
     setObjectName(QStringLiteral("FrmUninstallWait"));
     setWindowTitle(QStringLiteral("Uninstall"));
+    setHelpSection(this, "uninstall");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     // Modal without exec(): the main window takes no input while the uninstaller runs.
     setWindowModality(Qt::WindowModal);

@@ -4,6 +4,7 @@
 #include "base/AppContext.h"
 #include "base/Errors.h"
 #include "system/WineServer.h"
+#include "ui/HelpSection.h"
 #include "ui/MessageService.h"
 #include "ui/Twips.h"
 #include "uninstall/UninstallRun.h"
@@ -38,6 +39,7 @@ FrmUninstaller::FrmUninstaller(const AppContext& context, WineServer* wine, Mess
 {
     setObjectName(QStringLiteral("FrmUninstaller"));
     setWindowTitle(QStringLiteral("Uninstall"));
+    setHelpSection(this, "uninstall");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint
         | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);

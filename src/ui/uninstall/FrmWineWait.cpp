@@ -3,6 +3,7 @@
 
 #include "base/Errors.h"
 #include "system/WineServer.h"
+#include "ui/HelpSection.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -19,6 +20,7 @@ FrmWineWait::FrmWineWait(WineServer& server, const QString& programName, QWidget
 {
     setObjectName(QStringLiteral("FrmWineWait"));
     setWindowTitle(QStringLiteral("Uninstall"));
+    setHelpSection(this, "uninstall");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     if (parent)
         setWindowIcon(parent->windowIcon());

@@ -2,6 +2,7 @@
 #include "ui/main/FrmMain.h"
 #include "TestApplication.h"
 #include "ui/main/ProgramList.h"
+#include "ui/uninstall/FrmUninstallLog.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -244,6 +245,17 @@ private Q_SLOTS:
         clickButton(&window, "CmdHelp");
         window.findChild<QAction*>(QStringLiteral("mnu_hlptopics"))->trigger();
         QCOMPARE(test.desktop.opened(), QList<QUrl>({ page, page, page }));
+
+        // In a dialog, and in a message box over it, at the dialog's own part of the page.
+        FrmUninstallLog log(test.app().context, *test.app().messages, test.app().clock, &window);
+        showAndWait(log);
+        QTest::keyClick(log.findChild<QPushButton*>(), Qt::Key_F1);
+        QWidget box(&log, Qt::Dialog);
+        showAndWait(box);
+        QTest::keyClick(&box, Qt::Key_F1);
+        QUrl atLog = page;
+        atLog.setFragment(QStringLiteral("log"));
+        QCOMPARE(test.desktop.opened().mid(3), QList<QUrl>({ atLog, atLog }));
     }
 
     void exitClosesEveryOtherWindowToo()
