@@ -56,7 +56,7 @@ struct Details
     TestApplication test {
         { { QStringLiteral("Tool"), QStringLiteral("In The Registry"), QStringLiteral("x.exe") } }
     };
-    ProgramRow row { "Tool", "Tool From The List", {}, {}, {}, "C:\\tool\\un.exe /x", {} };
+    ProgramRow row { "Tool", "Tool From The List", {}, {}, {}, "C:\\tool\\un.exe /x", {}, {} };
     QPointer<FrmInfo> dialog;
 };
 
