@@ -134,6 +134,10 @@ long HiveRegistry::enterWrite()
 {
     m_failure.clear();
     std::string error;
+    // Wine makes a prefix's user.reg with the user's own header (and SID); one made here could not
+    // say who the user is, so a missing one is not created (the lock below would create it).
+    if (m_branch == hive::HiveRoot::User && !filestore::stamp(m_file))
+        return fail(kErrorFileNotFound, m_file + " does not exist: the user's registry file is made by Wine");
     if (!filestore::isWritable(m_file))
         return fail(kErrorAccessDenied, m_file + " cannot be written (the file or its folder is read-only)");
     if (m_gate && !m_gate->enter())
@@ -149,12 +153,6 @@ long HiveRegistry::enterWrite()
     if (m_error) {
         leaveWrite();
         return fail(kErrorBadDb, m_error->text());
-    }
-    // Wine makes a prefix's user.reg with the user's own header (and SID); one made here could not
-    // say who the user is, so a missing one is not created.
-    if (m_branch == hive::HiveRoot::User && !m_stamp) {
-        leaveWrite();
-        return fail(kErrorFileNotFound, m_file + " does not exist: the user's registry file is made by Wine");
     }
     filestore::removeLeftovers(m_file);
     return kErrorSuccess;
