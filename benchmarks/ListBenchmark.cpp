@@ -6,6 +6,7 @@
 #include "app/ModMain.h"
 #include "inventory/PathMapping.h"
 #include "registry/HiveRegistry.h"
+#include "registry/RegistryViews.h"
 #include "ui/QtMessageService.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/ImageList.h"
@@ -40,7 +41,8 @@ int main(int argc, char** argv)
         app.context.osName = "Microsoft Windows XP";
         app.messages = &messages;
         app.session.registryApi = std::make_unique<HiveRegistry>(fixture.registryFile);
-        app.session.registry = std::make_unique<Registry>(*app.session.registryApi);
+        app.session.views = std::make_unique<RegistryViews>(*app.session.registryApi);
+        app.session.registry = &app.session.views->registryFor({});
         app.session.processes = makeProcessCalls(PathMapping::forRegistryFile(fixture.registryFile));
         app.mainWindow = std::make_unique<FrmMain>(app.services());
         const qint64 load = timer.elapsed();

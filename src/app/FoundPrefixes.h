@@ -3,6 +3,7 @@
 // elsewhere there are none, and a prefix is only ever a folder.
 #pragma once
 
+#include "registry/RegistrySource.h"
 #include "session/PrefixOwners.h"
 
 #include <cstddef>
@@ -31,7 +32,7 @@ struct FoundPrefixes
 bool findsPrefixes();
 
 // Every prefix found, with its programs counted in the view asked for (the files are read; no Wine runs).
-FoundPrefixes findPrefixes(bool wow32);
+FoundPrefixes findPrefixes(MachineViews views);
 
 // --prefix takes a folder, or a name --prefixes printed for exactly one prefix. Returns the folder;
 // empty with `error` when the word is no folder and names no prefix, or several.

@@ -33,7 +33,7 @@ bool findsPrefixes()
     return true;
 }
 
-FoundPrefixes findPrefixes(bool wow32)
+FoundPrefixes findPrefixes(MachineViews views)
 {
     const prefixes::Discovery found = discoverHere();
     FoundPrefixes result;
@@ -47,9 +47,9 @@ FoundPrefixes findPrefixes(bool wow32)
         }
         RegistryRequest request;
         request.prefix = p.path;
-        request.wow32 = wow32;
+        request.views = views;
         const OpenedRegistry opened = openRegistry(request, {});
-        if (opened.api)
+        if (opened.views)
             row.programs = listedPrograms(opened).size();
         else
             row.error = opened.error;

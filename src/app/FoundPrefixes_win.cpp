@@ -9,7 +9,7 @@ bool findsPrefixes()
     return false;
 }
 
-FoundPrefixes findPrefixes(bool)
+FoundPrefixes findPrefixes(MachineViews)
 {
     return {};
 }

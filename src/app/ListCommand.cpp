@@ -13,10 +13,9 @@ namespace tw {
 
 std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator)
 {
-    Registry registry(*opened.api);
     auto calls = opened.systemCalls();
     const std::string osName = clsSystem(*calls).sysInfo();
-    Inventory inventory(registry, osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
+    Inventory inventory(*opened.views, osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
     return inventory.scan();
 }
 
@@ -24,7 +23,7 @@ int runListCommand(const RegistryRequest& request, const std::string& appFolder,
     std::ostream& out, std::ostream& err)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
-    if (!opened.api)
+    if (!opened.views)
         return 2;
     out << formatListing(listedPrograms(opened, decimalSeparator));
     out.flush();

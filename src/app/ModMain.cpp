@@ -75,6 +75,10 @@ struct CommandLine
     QCommandLineOption registry { QStringLiteral("registry"),
         QStringLiteral("Use the registry file <file> (Wine's system.reg format) instead of the default."),
         QStringLiteral("file") };
+    QCommandLineOption userRegistry { QStringLiteral("user-registry"),
+        QStringLiteral("With --registry: also list the per-user programs of the registry file <file> (Wine's "
+                       "user.reg format). A prefix's own user.reg is read without it."),
+        QStringLiteral("file") };
     QCommandLineOption prefix { QStringLiteral("prefix"),
         QStringLiteral(
             "Use the registry of the Wine prefix <folder>, or of the one prefix --prefixes names so "
@@ -83,7 +87,9 @@ struct CommandLine
     QCommandLineOption demo { QStringLiteral("demo"),
         QStringLiteral("Use the demo registry (your own copy of it), whatever else is at hand.") };
     QCommandLineOption view { QStringLiteral("view"),
-        QStringLiteral("Show the programs a 64-bit (64, the default) or a 32-bit (32) program sees."),
+        QStringLiteral(
+            "Show, of the machine's programs, only those a 64-bit (64) or a 32-bit (32) program sees "
+            "(default: both); the per-user programs are shown either way."),
         QStringLiteral("bits") };
     QCommandLineOption list { QStringLiteral("list"),
         QStringLiteral("Print the program list (registry name, display name, size, last used on, frequency, "
@@ -117,8 +123,8 @@ struct CommandLine
         parser.setApplicationDescription(
             QStringLiteral("Lists the programs installed on a Windows system or in a "
                            "registry file, and uninstalls them."));
-        for (const QCommandLineOption* option : { &help, &version, &registry, &prefix, &demo, &view, &list,
-                 &report, &longFormat, &uninstall, &force, &timeout, &prefixes })
+        for (const QCommandLineOption* option : { &help, &version, &registry, &userRegistry, &prefix, &demo,
+                 &view, &list, &report, &longFormat, &uninstall, &force, &timeout, &prefixes })
             parser.addOption(*option);
     }
 
@@ -140,9 +146,14 @@ struct CommandLine
             > 1)
             why = QStringLiteral("--list, --report, --uninstall and --prefixes cannot be combined");
         else if (parser.isSet(prefixes)
-            && (parser.isSet(registry) || parser.isSet(prefix) || parser.isSet(demo)))
+            && (parser.isSet(registry) || parser.isSet(userRegistry) || parser.isSet(prefix)
+                || parser.isSet(demo)))
             why = QStringLiteral(
-                "--prefixes lists every prefix; --registry, --prefix and --demo do not go with it");
+                "--prefixes lists every prefix; --registry, --user-registry, --prefix and --demo "
+                "do not go with it");
+        else if (parser.isSet(userRegistry) && !parser.isSet(registry))
+            why = QStringLiteral(
+                "--user-registry goes with --registry (a prefix's own user.reg is read without it)");
         else if (parser.isSet(longFormat) && !parser.isSet(report))
             why = QStringLiteral("--long goes with --report");
         else if (parser.isSet(force) && !parser.isSet(uninstall))
@@ -209,17 +220,20 @@ std::unique_ptr<Application> Main(
 
     RegistryRequest request;
     request.file = parser.value(line.registry).toStdString();
+    request.userFile = parser.value(line.userRegistry).toStdString();
     std::string notAPrefix;
     request.prefix = prefixFolder(parser.value(line.prefix).toStdString(), notAPrefix);
     request.demo = parser.isSet(line.demo);
-    request.wow32 = parser.value(line.view) == QStringLiteral("32");
+    if (parser.isSet(line.view))
+        request.views
+            = parser.value(line.view) == QStringLiteral("32") ? MachineViews::Only32 : MachineViews::Only64;
     if (!notAPrefix.empty()) {
         std::cerr << "tidewell: " << notAPrefix << '\n';
         exitCode = 2;
         return nullptr;
     }
     if (parser.isSet(line.prefixes)) {
-        exitCode = runPrefixesCommand(request.wow32, std::cout, std::cerr);
+        exitCode = runPrefixesCommand(request.views, std::cout, std::cerr);
         return nullptr;
     }
     const std::string appFolder = paths::applicationFolder();
@@ -258,7 +272,7 @@ std::unique_ptr<Application> Main(
     bool opened = false;
     proc.step(__LINE__, [&] {
         registry = openRegistry(request, appFolder);
-        if (!registry.api) {
+        if (!registry.views) {
             messages.critical(nullptr, QStringLiteral("Tidewell"), q(registry.error));
             return;
         }

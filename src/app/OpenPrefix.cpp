@@ -25,9 +25,9 @@ QString joined(const std::vector<std::string>& parts)
     return list.join(QStringLiteral(", "));
 }
 
-bool showsWow32(const Application& app)
+MachineViews shownViews(const Application& app)
 {
-    return app.session.registryView && app.session.registryView->wow32();
+    return app.session.views ? app.session.views->shown() : MachineViews::Both;
 }
 
 class ApplicationPrefixes : public PrefixCatalogue
@@ -39,7 +39,7 @@ public:
 
     QList<CataloguedPrefix> prefixes(QStringList& warnings) override
     {
-        const FoundPrefixes found = findPrefixes(showsWow32(m_app));
+        const FoundPrefixes found = findPrefixes(shownViews(m_app));
         for (const std::string& w : found.warnings)
             warnings << q(w);
         QList<CataloguedPrefix> list;
@@ -65,9 +65,9 @@ bool openPrefix(Application& app, const std::string& folder, QWidget* parent)
 {
     RegistryRequest request;
     request.prefix = folder;
-    request.wow32 = showsWow32(app);
+    request.views = shownViews(app);
     OpenedRegistry opened = openRegistry(request, app.context.appFolder);
-    if (!opened.api) {
+    if (!opened.views) {
         app.messages->critical(parent, q(app.context.title), q(opened.error));
         return false;
     }

@@ -20,9 +20,9 @@ std::string joined(const std::vector<std::string>& parts)
 
 } // namespace
 
-int runPrefixesCommand(bool wow32, std::ostream& out, std::ostream& err)
+int runPrefixesCommand(MachineViews views, std::ostream& out, std::ostream& err)
 {
-    const FoundPrefixes found = findPrefixes(wow32);
+    const FoundPrefixes found = findPrefixes(views);
     for (const std::string& warning : found.warnings)
         err << "tidewell: " << warning << '\n';
     for (const FoundPrefix& p : found.prefixes) {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "registry/RegistrySource.h"
+
 #include <iosfwd>
 
 namespace tw {
@@ -10,6 +12,6 @@ namespace tw {
 // made or use one prefix), and how many programs --list would list in it (empty when its registry
 // cannot be read, which `err` then says, as it does every configuration file that cannot be read).
 // Returns 0, also when none is found.
-int runPrefixesCommand(bool wow32, std::ostream& out, std::ostream& err);
+int runPrefixesCommand(MachineViews views, std::ostream& out, std::ostream& err);
 
 } // namespace tw

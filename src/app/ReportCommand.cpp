@@ -18,14 +18,14 @@ int runReportCommand(const RegistryRequest& request, const std::string& appFolde
     std::ostream& err)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
-    if (!opened.api)
+    if (!opened.views)
         return 2;
-    Registry registry(*opened.api);
     auto calls = opened.systemCalls();
     clsSystem system(*calls);
     AuditHeader header;
     header.osName = system.sysInfo();
-    Inventory inventory(registry, header.osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
+    Inventory inventory(
+        *opened.views, header.osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
     const std::vector<ProgramRow> rows = inventory.scan();
 
     header.computerName = system.computerName();

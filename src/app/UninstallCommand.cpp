@@ -112,12 +112,12 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
     const PrefixLookup& owners)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
-    if (!opened.api)
+    if (!opened.views)
         return 2;
-    Registry registry(*opened.api);
     const std::string osName = clsSystem(*opened.systemCalls()).sysInfo();
     const PathMapping paths = PathMapping::forRegistryFile(opened.file);
-    const std::vector<ProgramRow> rows = Inventory(registry, osName, paths).scan();
+    // A name listed in several sources means the first of them in the list's order.
+    const std::vector<ProgramRow> rows = Inventory(*opened.views, osName, paths).scan();
     const std::u16string wanted = text::utf8ToUtf16(key);
     const auto row = std::find_if(rows.begin(), rows.end(),
         [&](const ProgramRow& r) { return text::equalsIgnoreCase(text::utf8ToUtf16(r.key), wanted); });
@@ -144,9 +144,9 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
     if (opened.server) {
         watch.emplace(*opened.server, deadline, err);
         wine = wineSideFor(
-            *opened.server, opened.api->redirects(), [&watch] { return (*watch)(); }, own.program);
+            *opened.server, row->source, [&watch] { return (*watch)(); }, own.program);
     }
-    UninstallRun run(registry, *processes, context.logPath, clock, {}, wine);
+    UninstallRun run(opened.views->registryFor(row->source), *processes, context.logPath, clock, {}, wine);
     run.setTell([&err](const std::string& message) { err << "tidewell: " << message << '\n'; });
     if (deadline) {
         run.setUninstallerWait({ [&deadline] {
@@ -156,7 +156,7 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
                                 },
             {} });
     }
-    const UninstallTarget target { row->key, row->text, row->uninstallCommand };
+    const UninstallTarget target { row->key, row->text, row->uninstallCommand, row->source };
     const UninstallOutcome outcome = run.run(target);
     if (run.waitEnded() == WaitDecision::TimedOut)
         err << "tidewell: stopped waiting for the uninstaller after " << options.timeout->count()

@@ -5,6 +5,7 @@
 #include "base/Text.h"
 #include "inventory/UsageRecord.h"
 #include "registry/Registry.h"
+#include "registry/RegistryViews.h"
 
 #include <cfenv>
 #include <cmath>
@@ -81,14 +82,39 @@ std::optional<IconRef> iconFromDisplayIcon(const std::string& displayIcon)
     return IconRef { s.substr(0, comma), static_cast<std::int32_t>(rounded) };
 }
 
+Inventory::Inventory(Registry& registry, std::string osName, PathMapping paths, char decimalSeparator)
+    : m_sources { { RegistrySource {}, &registry } }
+    , m_osName(std::move(osName))
+    , m_paths(std::move(paths))
+    , m_decimalSeparator(decimalSeparator)
+{ }
+
+Inventory::Inventory(RegistryViews& views, std::string osName, PathMapping paths, char decimalSeparator)
+    : m_osName(std::move(osName))
+    , m_paths(std::move(paths))
+    , m_decimalSeparator(decimalSeparator)
+{
+    for (const RegistrySource& where : views.listed())
+        m_sources.push_back({ where, &views.registryFor(where) });
+}
+
 std::vector<ProgramRow> Inventory::scan()
 {
-    Procedure proc("showUnInstallList", OnError::Skip);
     std::vector<ProgramRow> rows;
+    for (const Source& source : m_sources)
+        scan(source, rows);
+    return rows;
+}
+
+void Inventory::scan(const Source& source, std::vector<ProgramRow>& rows)
+{
+    Procedure proc("showUnInstallList", OnError::Skip);
+    Registry& registry = *source.registry;
+    const RegKey root = source.where.root;
     std::vector<std::string> names;
-    proc.step(__LINE__, [&] { m_registry.GetKeyNames(kHKeyLocalMachine, kUninstallPath, names); });
+    proc.step(__LINE__, [&] { registry.GetKeyNames(root, kUninstallPath, names); });
     const bool readUsage = !usageHidden();
-    // A row's key is unique in the list. Two subkeys can read as one name (a name cut at a NUL, or
+    // A row's key is unique in its source. Two subkeys can read as one name (a name cut at a NUL, or
     // characters the code page has no room for read as '?'): the second is refused, as the list refuses it.
     std::unordered_set<std::u16string> keys;
     for (const std::string& name : names) {
@@ -96,24 +122,23 @@ std::vector<ProgramRow> Inventory::scan()
         bool listed = false;
         ProgramRow row;
         proc.step(__LINE__, [&] {
-            if (m_registry.GetDWORDValue(kHKeyLocalMachine, path, "NoRemove") == 1)
+            if (registry.GetDWORDValue(root, path, "NoRemove") == 1)
                 return;
-            row.uninstallCommand = m_registry.GetStringValue(kHKeyLocalMachine, path, "UninstallString");
-            row.text = m_registry.GetStringValue(kHKeyLocalMachine, path, "DisplayName");
+            row.uninstallCommand = registry.GetStringValue(root, path, "UninstallString");
+            row.text = registry.GetStringValue(root, path, "DisplayName");
             listed = !row.uninstallCommand.empty() && !row.text.empty();
         });
         if (!listed || !keys.insert(text::toUpper(text::utf8ToUtf16(name))).second)
             continue;
         row.key = name;
+        row.source = source.where;
         std::string displayIcon;
         std::vector<std::uint8_t> record;
         bool haveRecord = false;
-        proc.step(__LINE__,
-            [&] { displayIcon = m_registry.GetStringValue(kHKeyLocalMachine, path, "DisplayIcon"); });
+        proc.step(__LINE__, [&] { displayIcon = registry.GetStringValue(root, path, "DisplayIcon"); });
         if (readUsage) {
             proc.step(__LINE__, [&] {
-                haveRecord = m_registry.GetBinaryValue(
-                    kHKeyLocalMachine, kArpCachePath + name, "SlowInfoCache", record);
+                haveRecord = registry.GetBinaryValue(root, kArpCachePath + name, "SlowInfoCache", record);
             });
         }
         proc.step(__LINE__, [&] {
@@ -135,7 +160,6 @@ std::vector<ProgramRow> Inventory::scan()
         }
         rows.push_back(std::move(row));
     }
-    return rows;
 }
 
 } // namespace tw

@@ -3,6 +3,7 @@
 
 #include "inventory/PathMapping.h"
 #include "inventory/ProgramRow.h"
+#include "registry/RegistrySource.h"
 
 #include <optional>
 #include <string>
@@ -11,6 +12,7 @@
 namespace tw {
 
 class Registry;
+class RegistryViews;
 
 inline constexpr const char* kUninstallPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 inline constexpr const char* kArpCachePath
@@ -22,21 +24,27 @@ class Inventory
 {
 public:
     // The decimal separator is the user's locale's, for the Size cell.
-    Inventory(Registry& registry, std::string osName, PathMapping paths, char decimalSeparator = '.')
-        : m_registry(registry)
-        , m_osName(std::move(osName))
-        , m_paths(std::move(paths))
-        , m_decimalSeparator(decimalSeparator)
-    { }
+    // The machine-wide entries `registry` reaches, in whatever view it has.
+    Inventory(Registry& registry, std::string osName, PathMapping paths, char decimalSeparator = '.');
+    // The entries of every source the views list.
+    Inventory(RegistryViews& views, std::string osName, PathMapping paths, char decimalSeparator = '.');
 
-    // One row per listable entry, in the registry's enumeration order.
+    // One row per listable entry: the sources one after another, each in the registry's enumeration
+    // order. A key name is listed once per source, so one found in two sources gives two rows.
     std::vector<ProgramRow> scan();
     // On the 98 family the Size, Last Used On and Frequency columns are hidden and no usage record is read.
     bool usageHidden() const { return m_osName.find("98") != std::string::npos; }
     const PathMapping& paths() const { return m_paths; }
 
 private:
-    Registry& m_registry;
+    struct Source
+    {
+        RegistrySource where;
+        Registry* registry;
+    };
+    void scan(const Source& source, std::vector<ProgramRow>& rows);
+
+    std::vector<Source> m_sources;
     std::string m_osName;
     PathMapping m_paths;
     char m_decimalSeparator;

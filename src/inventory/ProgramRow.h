@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "registry/RegistrySource.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,6 +28,7 @@ struct ProgramRow
     std::string frequency;
     std::string uninstallCommand;
     std::optional<IconRef> icon; // none: the default picture
+    RegistrySource source; // where the entry lives; every operation on the row goes there
 };
 
 } // namespace tw

@@ -56,10 +56,15 @@ long copyData(const std::string& bytes, bool isString, std::uint8_t* data, std::
 
 } // namespace
 
-HiveRegistry::HiveRegistry(std::string file)
+HiveRegistry::HiveRegistry(std::string file, hive::HiveRoot branch)
     : m_file(std::move(file))
+    , m_branch(branch)
+    , m_rootKey(branch == hive::HiveRoot::User ? kHKeyCurrentUser : kHKeyLocalMachine)
     , m_hive(std::make_unique<hive::Hive>())
+    // The two branches of a prefix are one registry to their callers: their handles never meet.
+    , m_nextHandle(branch == hive::HiveRoot::User ? 0x1002 : 0x1000)
 {
+    m_hive->branch = branch;
     if (!m_file.empty())
         load();
 }
@@ -75,6 +80,7 @@ bool HiveRegistry::load()
     switch (filestore::readFile(m_file, content, st, error)) {
     case filestore::ReadResult::Missing:
         m_hive = std::make_unique<hive::Hive>();
+        m_hive->branch = m_branch;
         ++m_generation;
         m_stamp.reset();
         m_error.reset();
@@ -88,10 +94,7 @@ bool HiveRegistry::load()
     if (content.size() > hive::kMaxFileSize)
         return refuseTooLarge(st);
     try {
-        std::unique_ptr<hive::Hive> read = hive::parseHive(content, m_file);
-        if (read->branch != hive::HiveRoot::Machine)
-            throw hive::ParseError { m_file, 0,
-                "holds a user's keys (HKEY_CURRENT_USER), not the machine's" };
+        std::unique_ptr<hive::Hive> read = hive::parseHive(content, m_file, m_branch);
         m_hive = std::move(read);
         ++m_generation;
         m_stamp = st;
@@ -131,6 +134,10 @@ long HiveRegistry::enterWrite()
 {
     m_failure.clear();
     std::string error;
+    // Wine makes a prefix's user.reg with the user's own header (and SID); one made here could not
+    // say who the user is, so a missing one is not created (the lock below would create it).
+    if (m_branch == hive::HiveRoot::User && !filestore::stamp(m_file))
+        return fail(kErrorFileNotFound, m_file + " does not exist: the user's registry file is made by Wine");
     if (!filestore::isWritable(m_file))
         return fail(kErrorAccessDenied, m_file + " cannot be written (the file or its folder is read-only)");
     if (m_gate && !m_gate->enter())
@@ -225,7 +232,7 @@ void HiveRegistry::cancelChanges()
 
 hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)
 {
-    if (key == kHKeyLocalMachine) {
+    if (key == m_rootKey) {
         rc = kErrorSuccess;
         return &m_hive->root;
     }
@@ -566,7 +573,7 @@ long HiveRegistry::RegDeleteValueA(RegKey key, const char* valueName)
 
 long HiveRegistry::RegCloseKey(RegKey key)
 {
-    if (key == kHKeyLocalMachine)
+    if (key == m_rootKey)
         return kErrorSuccess;
     return m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }

@@ -13,20 +13,24 @@
 
 namespace tw {
 
-// The HKEY_LOCAL_MACHINE branch kept in a file in Wine's registry format, behaving as the Windows NT
-// registry does. Every change is on disk before the call returns; a change made on disk by another
-// program is picked up at the next call. A file that cannot be parsed is never written.
+// One branch of the registry (HKEY_LOCAL_MACHINE as system.reg holds it, or HKEY_CURRENT_USER as
+// user.reg does) kept in a file in Wine's registry format, behaving as the Windows NT registry does.
+// Every change is on disk before the call returns; a change made on disk by another program is picked
+// up at the next call. A file that cannot be parsed is never written.
 class HiveRegistry final : public RegistryApi
 {
 public:
     // An empty file name keeps the registry in memory only.
-    explicit HiveRegistry(std::string file);
+    explicit HiveRegistry(std::string file, hive::HiveRoot branch = hive::HiveRoot::Machine);
     ~HiveRegistry() override { leaveWrite(); }
 
     const std::string& file() const { return m_file; }
     // Why the file could not be read, if it could not.
     const std::optional<hive::ParseError>& loadError() const { return m_error; }
     std::size_t openHandleCount() const { return m_handles.size(); }
+    // The predefined key the branch answers to: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
+    RegKey rootKey() const { return m_rootKey; }
+    bool ownsHandle(RegKey key) const { return key == m_rootKey || m_handles.count(key) > 0; }
     // Every write first passes `gate` (a Wine prefix's server, say); a closed gate refuses the write
     // with ERROR_LOCK_VIOLATION and leaves the file untouched.
     void setWriteGate(WriteGate* gate) { m_gate = gate; }
@@ -85,6 +89,8 @@ private:
     long fail(long rc, std::string why);
 
     std::string m_file;
+    hive::HiveRoot m_branch;
+    RegKey m_rootKey;
     WriteGate* m_gate = nullptr;
     std::unique_ptr<hive::Hive> m_hive;
     std::optional<filestore::Stamp> m_stamp;
@@ -95,7 +101,7 @@ private:
     bool m_inChanges = false;
     bool m_changed = false; // since beginChanges, and not saved yet
     std::map<RegKey, Handle> m_handles;
-    RegKey m_nextHandle = 0x1000;
+    RegKey m_nextHandle;
     // Counts the times keys may have been freed: a new tree read, a key deleted.
     std::uint64_t m_generation = 0;
 };

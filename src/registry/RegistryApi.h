@@ -10,6 +10,7 @@ namespace tw {
 // handles are whatever the backend hands out.
 using RegKey = std::uintptr_t;
 
+inline constexpr RegKey kHKeyCurrentUser = 0x80000001u;
 inline constexpr RegKey kHKeyLocalMachine = 0x80000002u;
 
 inline constexpr std::uint32_t kRegNone = 0;

@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
+#include "registry/HiveSet.h"
 #include "registry/Registry.h"
 #include "registry/RegistryFactory.h"
 #include "session/LastPrefix.h"
@@ -108,6 +109,20 @@ std::string folderOf(const std::string& file)
     return fromFsPath(toFsPath(file).parent_path());
 }
 
+// Why a file named as a registry cannot be one, or empty. An empty file holds no registry: most likely a
+// write that never finished.
+std::string unusableFile(const std::string& file)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(toFsPath(file), ec);
+    return !std::filesystem::exists(status)         ? " does not exist."
+        : std::filesystem::is_directory(status)     ? " is a folder, not a registry file."
+        : !std::filesystem::is_regular_file(status) ? " is not a regular file."
+        : std::filesystem::file_size(toFsPath(file), ec) == 0 && !ec
+        ? " is empty: it is not a registry file (one begins \"WINE REGISTRY Version 2\")."
+        : "";
+}
+
 } // namespace
 
 std::string OpenedRegistry::description(const std::string& owners) const
@@ -135,7 +150,7 @@ std::unique_ptr<SystemCalls> OpenedRegistry::systemCalls() const
 OpenedRegistry openForCommand(const RegistryRequest& request, const std::string& appFolder, std::ostream& err)
 {
     OpenedRegistry opened = openRegistry(request, appFolder);
-    if (!opened.api)
+    if (!opened.views)
         err << "tidewell: " << opened.error << '\n';
     else if (opened.server && opened.server->running())
         err << "tidewell: Wine is running in " << opened.prefix
@@ -162,6 +177,11 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
         : chooseRegistry(sources, systemRegistry != nullptr, userDemoFile, fileExists);
     opened.origin = choice.origin;
     if (choice.origin == "system") {
+        if (!request.userFile.empty()) {
+            opened.error = "A user's registry file is read beside a machine's registry file (--registry or "
+                           "--prefix), not beside the system's registry.";
+            return opened;
+        }
         opened.backend = std::move(systemRegistry);
     } else {
         // Wine takes only an absolute WINEPREFIX, and the prefix of a file is the folder it names.
@@ -178,17 +198,8 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
                 + " has no registry (system.reg). Run a Wine program in it once, or name another prefix.";
             return opened;
         }
-        // A named file that is not there is a slip of the keyboard, not a wish for an empty registry; an
-        // empty one holds no registry, most likely a write that never finished.
-        std::error_code ec;
-        const auto status = std::filesystem::status(toFsPath(opened.file), ec);
-        const char* unusable = !std::filesystem::exists(status) ? " does not exist."
-            : std::filesystem::is_directory(status)             ? " is a folder, not a registry file."
-            : !std::filesystem::is_regular_file(status)         ? " is not a regular file."
-            : std::filesystem::file_size(toFsPath(opened.file), ec) == 0 && !ec
-            ? " is empty: it is not a registry file (one begins \"WINE REGISTRY Version 2\")."
-            : nullptr;
-        if (unusable) {
+        // A named file that is not there is a slip of the keyboard, not a wish for an empty registry.
+        if (const std::string unusable = unusableFile(opened.file); !unusable.empty()) {
             opened.error = "The registry file " + opened.file + unusable;
             return opened;
         }
@@ -207,10 +218,26 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
             opened.server = std::make_unique<WineServer>(opened.prefix);
             hive->setWriteGate(opened.server.get());
         }
-        opened.backend = std::move(hive);
+        // The user's entries: the file named for them, else a prefix's user.reg where it has one. A
+        // prefix without one has no per-user entries yet; a named file that is not there is a slip.
+        if (!request.userFile.empty()) {
+            opened.userFile = absolute(request.userFile);
+            if (const std::string unusable = unusableFile(opened.userFile); !unusable.empty()) {
+                opened.error = "The user's registry file " + opened.userFile + unusable;
+                return opened;
+            }
+        } else if (!choice.prefix.empty()) {
+            opened.userFile = paths::join(folderOf(opened.file), "user.reg");
+        }
+        auto user = std::make_unique<HiveRegistry>(opened.userFile, hive::HiveRoot::User);
+        if (const auto& error = user->loadError()) {
+            opened.error = "The user's registry file cannot be read:\n" + error->text();
+            return opened;
+        }
+        user->setWriteGate(opened.server.get());
+        opened.backend = std::make_unique<HiveSet>(std::move(hive), std::move(user));
     }
-    opened.api = std::make_unique<RegistryView>(*opened.backend);
-    opened.api->setWow32(request.wow32);
+    opened.views = std::make_unique<RegistryViews>(*opened.backend, request.views);
     return opened;
 }
 

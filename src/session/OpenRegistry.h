@@ -2,7 +2,7 @@
 #pragma once
 
 #include "registry/RegistryApi.h"
-#include "registry/RegistryView.h"
+#include "registry/RegistryViews.h"
 #include "system/SystemCalls.h"
 #include "system/WineServer.h"
 
@@ -22,9 +22,10 @@ struct RegistryRequest
     { }
 
     std::string file; // --registry
+    std::string userFile; // --user-registry
     std::string prefix; // --prefix
     bool demo = false; // --demo
-    bool wow32 = false; // --view 32
+    MachineViews views = MachineViews::Both; // --view 64|32
 };
 
 struct OpenedRegistry
@@ -32,8 +33,9 @@ struct OpenedRegistry
     // Declared in this order so each is destroyed before what it refers to.
     std::unique_ptr<WineServer> server; // the prefix's server, when the registry is a Wine prefix's
     std::unique_ptr<RegistryApi> backend;
-    std::unique_ptr<RegistryView> api; // what the program works on; null when it could not be opened
+    std::unique_ptr<RegistryViews> views; // what the program works on; null when it could not be opened
     std::string file; // the registry file; empty for the system's registry
+    std::string userFile; // the user's registry file read beside it, if any
     std::string prefix; // the Wine prefix the file belongs to, if any
     std::string origin;
     std::string error;

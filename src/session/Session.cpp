@@ -8,8 +8,8 @@ void Session::adopt(
 {
     // What refers to the old registry goes before what it refers to.
     processes.reset();
-    registry.reset();
-    registryView.reset();
+    registry = nullptr;
+    views.reset();
     registryApi.reset();
     wineServer.reset();
 
@@ -26,8 +26,8 @@ void Session::adopt(
         = makeProcessCalls(PathMapping::forRegistryFile(opened.file), opened.winePrefix(), std::move(run));
     wineServer = std::move(opened.server);
     registryApi = std::move(opened.backend);
-    registryView = std::move(opened.api);
-    registry = std::make_unique<Registry>(*registryView);
+    views = std::move(opened.views);
+    registry = &views->registryFor({});
 }
 
 } // namespace tw

@@ -3,7 +3,7 @@
 
 #include "registry/Registry.h"
 #include "registry/RegistryApi.h"
-#include "registry/RegistryView.h"
+#include "registry/RegistryViews.h"
 #include "session/OpenRegistry.h"
 #include "session/PrefixOwners.h"
 #include "system/WineServer.h"
@@ -15,16 +15,18 @@
 
 namespace tw {
 
-// The registry one run works on: the backend opened at start-up (or chosen since), the view the user
-// chose, the operations over that view, the prefix's Wine server when the registry is a prefix's, and
-// the processes started in it.
+// The registry one run works on: the backend opened at start-up (or chosen since), its views and the
+// sources the list shows, the prefix's Wine server when the registry is a prefix's, and the processes
+// started in it.
 struct Session
 {
     // Declared in this order so each is destroyed before what it refers to.
     std::unique_ptr<WineServer> wineServer;
     std::unique_ptr<RegistryApi> registryApi; // the backend
-    std::unique_ptr<RegistryView> registryView; // the 64-bit or the 32-bit view of it
-    std::unique_ptr<Registry> registry; // the registry operations, on the view
+    std::unique_ptr<RegistryViews> views; // its views, and which the list shows
+    // The registry operations on the machine's 64-bit view, for what is not one row's (the system's
+    // version); a row's operations go through views->registryFor(row.source).
+    Registry* registry = nullptr;
     std::unique_ptr<ProcessCalls> processes; // in a prefix, started through the prefix's Wine
     std::string description; // which registry is open, for the status bar
     std::string prefix; // the Wine prefix the registry belongs to, if any

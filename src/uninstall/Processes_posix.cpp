@@ -349,7 +349,9 @@ LiveValue wineRegistryValue(const std::string& winePrefix, const std::string& pa
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     const std::string wine = wineProgram(ownWine);
-    std::vector<std::string> args { wine, "reg", "query", "HKEY_LOCAL_MACHINE\\" + path, "/v", valueName };
+    // A path without its root is below HKEY_LOCAL_MACHINE.
+    const std::string full = path.rfind("HKEY_", 0) == 0 ? path : "HKEY_LOCAL_MACHINE\\" + path;
+    std::vector<std::string> args { wine, "reg", "query", full, "/v", valueName };
     std::vector<std::string> env = environmentFor(winePrefix);
     env.emplace_back("WINEDEBUG=-all");
     auto argv = pointers(args);

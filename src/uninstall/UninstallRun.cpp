@@ -6,6 +6,7 @@
 #include "base/Text.h"
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
+#include "registry/HiveSet.h"
 #include "registry/Registry.h"
 #include "registry/RegistryView.h"
 #include "system/WineServer.h"
@@ -48,11 +49,13 @@ bool deleteTreeAt(RegistryApi& api, RegKey parent, const std::string& ansiName, 
 
 // Why the registry cannot judge an entry, if it cannot. A file that vanished reads as an empty registry
 // and a damaged one as what was read before, so neither may say that an entry is gone.
-std::optional<std::string> unreadableRegistry(Registry& registry)
+std::optional<std::string> unreadableRegistry(Registry& registry, RegKey root)
 {
     RegistryApi* backend = &registry.api();
     if (auto* view = dynamic_cast<RegistryView*>(backend))
         backend = &view->inner();
+    if (auto* set = dynamic_cast<HiveSet*>(backend))
+        backend = &set->branchOf(root);
     if (const auto* hive = dynamic_cast<const HiveRegistry*>(backend); hive && !hive->file().empty()) {
         std::error_code ec;
         if (!std::filesystem::is_regular_file(toFsPath(hive->file()), ec))
@@ -60,11 +63,13 @@ std::optional<std::string> unreadableRegistry(Registry& registry)
         if (const auto& error = hive->loadError())
             return error->text();
     }
-    // Every backend: the key that holds the entries is there as long as the registry is.
-    const std::string uninstallKey(kUninstallPath, std::strlen(kUninstallPath) - 1);
+    // Every backend: the machine's key that holds the entries is there as long as the registry is; a
+    // user's may be made and removed with the user's entries, but Software stays.
+    const std::string uninstallKey = root == kHKeyLocalMachine
+        ? std::string(kUninstallPath, std::strlen(kUninstallPath) - 1)
+        : std::string("Software");
     RegKey key = 0;
-    if (registry.api().RegOpenKeyExA(
-            kHKeyLocalMachine, text::utf8ToAnsi(uninstallKey).c_str(), 0, kKeyRead, &key)
+    if (registry.api().RegOpenKeyExA(root, text::utf8ToAnsi(uninstallKey).c_str(), 0, kKeyRead, &key)
         != kErrorSuccess)
         return "the key " + uninstallKey + " cannot be opened";
     registry.api().RegCloseKey(key);
@@ -73,27 +78,29 @@ std::optional<std::string> unreadableRegistry(Registry& registry)
 
 } // namespace
 
-bool deleteKeyTree(Registry& registry, const std::string& path)
+bool deleteKeyTree(Registry& registry, const std::string& path, RegKey root)
 {
     RegistryApi& api = registry.api();
     const std::string ansi = text::utf8ToAnsi(path);
-    deleteTreeAt(api, kHKeyLocalMachine, ansi, 0);
+    deleteTreeAt(api, root, ansi, 0);
     RegKey key = 0;
-    const long rc = api.RegOpenKeyExA(kHKeyLocalMachine, ansi.c_str(), 0, kKeyRead, &key);
+    const long rc = api.RegOpenKeyExA(root, ansi.c_str(), 0, kKeyRead, &key);
     if (rc == kErrorSuccess)
         api.RegCloseKey(key);
     return rc == kErrorFileNotFound;
 }
 
-WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns, std::string wine)
+WineSide wineSideFor(
+    WineServer& server, const RegistrySource& source, std::function<bool()> whileServerRuns, std::string wine)
 {
     WineSide side;
     side.server = &server;
     side.whileServerRuns = std::move(whileServerRuns);
-    side.liveDisplayName = [&server, wow32, wine](const std::string& key) -> std::optional<std::string> {
+    side.liveDisplayName = [&server, source, wine](const std::string& key) -> std::optional<std::string> {
         std::string path = kUninstallPath + key;
-        if (wow32)
+        if (source.wow32)
             path = RegistryView::redirect32(path);
+        path = (source.root == kHKeyCurrentUser ? "HKEY_CURRENT_USER\\" : "HKEY_LOCAL_MACHINE\\") + path;
         const LiveValue live = wineRegistryValue(server.prefix(), path, "DisplayName", wine);
         if (!live.answered)
             return std::nullopt;
@@ -168,8 +175,8 @@ UninstallOutcome UninstallRun::run(const UninstallTarget& target)
                 name = *live;
                 return;
             }
-            name = m_registry.GetStringValue(kHKeyLocalMachine, kUninstallPath + target.key, "DisplayName");
-            unreadable = unreadableRegistry(m_registry);
+            name = m_registry.GetStringValue(target.source.root, kUninstallPath + target.key, "DisplayName");
+            unreadable = unreadableRegistry(m_registry, target.source.root);
         }))
         return UninstallOutcome::NotStarted;
     if (unreadable) {
@@ -234,7 +241,7 @@ void UninstallRun::waitFor(std::uint32_t processId)
 
 bool UninstallRun::forceRemoval(const UninstallTarget& target)
 {
-    if (!deleteKeyTree(m_registry, kUninstallPath + target.key))
+    if (!deleteKeyTree(m_registry, kUninstallPath + target.key, target.source.root))
         return false;
     log("Uninstall Not Successful. Force the removal of the program from the list.");
     return true;
@@ -247,7 +254,7 @@ void UninstallRun::abortedByUser()
 
 bool UninstallRun::deleteFromList(const UninstallTarget& target)
 {
-    if (!deleteKeyTree(m_registry, kUninstallPath + target.key))
+    if (!deleteKeyTree(m_registry, kUninstallPath + target.key, target.source.root))
         return false;
     log(m_clock.nowGeneral());
     log("Deleted Entry for " + target.text);

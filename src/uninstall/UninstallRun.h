@@ -2,6 +2,7 @@
 #pragma once
 
 #include "base/Clock.h"
+#include "registry/RegistrySource.h"
 
 #include <cstdint>
 #include <functional>
@@ -20,6 +21,7 @@ struct UninstallTarget
     std::string key; // registry name
     std::string text; // display name
     std::string command; // uninstall command
+    RegistrySource source; // where the entry lives (the run's registry is that source's view)
 };
 
 enum class UninstallOutcome {
@@ -58,10 +60,10 @@ struct WineSide
     std::function<std::optional<std::string>(const std::string& key)> liveDisplayName;
 };
 
-// The Wine side for a prefix's server, the live value read with Wine's reg tool in the view the
-// registry operations use (with the prefix's own Wine `wine`, as the uninstaller was started).
-WineSide wineSideFor(
-    WineServer& server, bool wow32, std::function<bool()> whileServerRuns, std::string wine = {});
+// The Wine side for a prefix's server, the live value read with Wine's reg tool from the entry's root and
+// view (with the prefix's own Wine `wine`, as the uninstaller was started).
+WineSide wineSideFor(WineServer& server, const RegistrySource& source, std::function<bool()> whileServerRuns,
+    std::string wine = {});
 
 // Runs an uninstaller and judges the result: logs the start, starts the command, waits for that
 // process (and, in a Wine prefix, for the prefix's server), reads DisplayName back and logs the
@@ -113,6 +115,6 @@ private:
 };
 
 // Deletes a key and everything below it; true when the key no longer exists afterwards.
-bool deleteKeyTree(Registry& registry, const std::string& path);
+bool deleteKeyTree(Registry& registry, const std::string& path, RegKey root = kHKeyLocalMachine);
 
 } // namespace tw

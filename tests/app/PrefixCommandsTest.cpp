@@ -42,7 +42,7 @@ protected:
     {
         std::ostringstream out;
         std::ostringstream e;
-        EXPECT_EQ(runPrefixesCommand(false, out, e), 0);
+        EXPECT_EQ(runPrefixesCommand(MachineViews::Both, out, e), 0);
         err = e.str();
         return out.str();
     }

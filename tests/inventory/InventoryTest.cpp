@@ -181,8 +181,9 @@ TEST(PathMapping, windowsPathsAreLookedUpInThePrefixWithoutRegardToCase)
 
 TEST(Listing, oneLinePerRowWithEscapedFields)
 {
-    ProgramRow a { "Key\\1", "Name\twith tab", "1.0 MB", "2004-11-01", "Rarely", "\"C:\\u.exe\" /S\r\n", {} };
-    ProgramRow b { "B", "B", "", "", "", "b.exe", {} };
+    ProgramRow a { "Key\\1", "Name\twith tab", "1.0 MB", "2004-11-01", "Rarely", "\"C:\\u.exe\" /S\r\n", {},
+        {} };
+    ProgramRow b { "B", "B", "", "", "", "b.exe", {}, {} };
     EXPECT_EQ(formatListing({ a, b }),
         "Key\\\\1\tName\\twith tab\t1.0 MB\t2004-11-01\tRarely\t\"C:\\\\u.exe\" /S\\r\\n\n"
         "B\tB\t\t\t\tb.exe\n");

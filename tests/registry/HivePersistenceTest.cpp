@@ -2,6 +2,8 @@
 // The registry file: changes on disk at once, other writers' changes picked up, nothing lost to a
 // second copy of the program or to a crash in the middle of a save. Broken files: BadRegistryFileTest.
 #include "registry/HiveRegistry.h"
+#include "registry/HiveSet.h"
+#include "registry/WriteGate.h"
 
 #include "TestFiles.h"
 #include "registry/FileStore.h"
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <set>
 #include <sys/wait.h>
 #include <thread>
@@ -197,4 +200,67 @@ TEST(HivePersistence, killingAWriterMidSaveNeverLeavesADamagedFile)
     EXPECT_GT(kills, 20);
     EXPECT_GT(interruptedWhileWriting, 10);
     EXPECT_EQ(damaged, 0);
+}
+
+namespace {
+
+class ClosedGate : public WriteGate
+{
+public:
+    bool enter() override { return false; }
+    void leave() override { }
+};
+
+} // namespace
+
+// A prefix's user.reg is kept as system.reg is: a change lands in its own file only, the header's older
+// root form stays, another program's change is read, a closed gate or a broken file refuses the write,
+// and a missing file reads as empty but is not made.
+TEST(HivePersistence, theUsersFileIsKeptAsTheMachinesIs)
+{
+    test::TempDir dir;
+    const std::string system = copyOf(dir, "wine/system.reg");
+    const std::string user = dir.file("user.reg");
+    const std::string header
+        = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n";
+    test::writeAll(user, header + "[Software\\\\Wine] 1\n\"Version\"=\"win10\"\n");
+    const std::string systemBefore = test::readAll(system);
+    auto set = std::make_unique<HiveSet>(
+        std::make_unique<HiveRegistry>(system), std::make_unique<HiveRegistry>(user, hive::HiveRoot::User));
+    Registry reg(*set);
+    ASSERT_EQ(reg.SaveString(kHKeyCurrentUser, kUninstall + "Mine", "DisplayName", "Mine"), kErrorSuccess);
+    EXPECT_EQ(test::readAll(system), systemBefore);
+    EXPECT_EQ(test::readAll(user).rfind(header, 0), 0u);
+    EXPECT_NE(
+        test::readAll(user).find("[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Mine]"),
+        std::string::npos);
+    EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "Mine", "DisplayName"), "");
+
+    {
+        HiveRegistry other(user, hive::HiveRoot::User);
+        Registry(other).SaveString(kHKeyCurrentUser, "Software\\Wine", "Version", "win7");
+    }
+    EXPECT_EQ(reg.GetStringValue(kHKeyCurrentUser, "Software\\Wine", "Version"), "win7");
+
+    ClosedGate closed;
+    set->user().setWriteGate(&closed);
+    const std::string userBefore = test::readAll(user);
+    EXPECT_EQ(reg.DeleteKey(kHKeyCurrentUser, kUninstall + "Mine"), kErrorLockViolation);
+    EXPECT_EQ(test::readAll(user), userBefore);
+    EXPECT_EQ(reg.SaveString(kHKeyLocalMachine, "Software\\Tidewell", "x", "y"), kErrorSuccess);
+    set->user().setWriteGate(nullptr);
+
+    test::writeAll(user, userBefore + "this is no registry line\n");
+    EXPECT_EQ(reg.DeleteKey(kHKeyCurrentUser, kUninstall + "Mine"), kErrorBadDb);
+    EXPECT_NE(set->lastFailure().find("user.reg"), std::string::npos);
+    EXPECT_EQ(test::readAll(user), userBefore + "this is no registry line\n");
+
+    std::filesystem::remove(user);
+    HiveRegistry missing(user, hive::HiveRoot::User);
+    EXPECT_FALSE(missing.loadError());
+    std::vector<std::string> names;
+    Registry(missing).GetKeyNames(kHKeyCurrentUser, "Software", names);
+    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(Registry(missing).SaveString(kHKeyCurrentUser, "Software\\X", "v", "d"), kErrorFileNotFound);
+    EXPECT_FALSE(std::filesystem::exists(user));
 }

@@ -6,6 +6,7 @@
 #include "TestFiles.h"
 #include "base/Errors.h"
 #include "registry/HiveRegistry.h"
+#include "registry/HiveSet.h"
 #include "registry/RegistryFactory.h"
 
 #include <cstring>
@@ -26,6 +27,8 @@ struct Backend
     // Wine's registry, where it is known to differ from Windows': it enumerates values sorted by name and
     // sorts subkeys by their lower-cased names. The file backend follows Windows.
     bool wine = false;
+    // The root the suite works below: the machine's, or the user's.
+    RegKey root = kHKeyLocalMachine;
 };
 
 void PrintTo(const Backend& backend, std::ostream* os)
@@ -38,6 +41,22 @@ std::optional<std::size_t> hiveHandles(RegistryApi& api)
     return static_cast<HiveRegistry&>(api).openHandleCount();
 }
 
+std::optional<std::size_t> hiveSetHandles(RegistryApi& api)
+{
+    auto& set = static_cast<HiveSet&>(api);
+    return set.machine().openHandleCount() + set.user().openHandleCount();
+}
+
+// A prefix's two files, worked on below HKEY_CURRENT_USER; Wine has made user.reg, as it always does.
+std::unique_ptr<RegistryApi> prefixHives(const test::TempDir& d)
+{
+    test::writeAll(d.file("user.reg"),
+        "WINE REGISTRY Version 2\n;; All keys relative to "
+        "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n");
+    return std::make_unique<HiveSet>(std::make_unique<HiveRegistry>(d.file("system.reg")),
+        std::make_unique<HiveRegistry>(d.file("user.reg"), hive::HiveRoot::User));
+}
+
 std::vector<Backend> backends()
 {
     std::vector<Backend> list {
@@ -46,11 +65,15 @@ std::vector<Backend> backends()
             hiveHandles },
         { "HiveMemory", [](const test::TempDir&) { return std::make_unique<HiveRegistry>(std::string()); },
             hiveHandles },
+        { "HiveUserFile", prefixHives, hiveSetHandles, false, kHKeyCurrentUser },
     };
 #ifdef _WIN32
-    if (test::maySystemRegistryBeWritten())
-        list.push_back({ "System", [](const test::TempDir&) { return makeSystemRegistry(); },
-            [](RegistryApi&) { return std::optional<std::size_t>(); }, test::runningOnWine() });
+    if (test::maySystemRegistryBeWritten()) {
+        for (RegKey root : { kHKeyLocalMachine, kHKeyCurrentUser })
+            list.push_back({ root == kHKeyCurrentUser ? "SystemUser" : "System",
+                [](const test::TempDir&) { return makeSystemRegistry(); },
+                [](RegistryApi&) { return std::optional<std::size_t>(); }, test::runningOnWine(), root });
+    }
 #endif
     return list;
 }
@@ -83,7 +106,7 @@ protected:
         if (const auto n = GetParam().openHandles(*m_api)) {
             EXPECT_EQ(*n, 0u) << "a key was left open";
         }
-        deleteTree(kHKeyLocalMachine, kBase);
+        deleteTree(m_root, kBase);
         setErrorReporter(nullptr);
     }
 
@@ -92,7 +115,7 @@ protected:
         const std::string& path, const std::string& name, std::uint32_t type, const std::string& bytes)
     {
         RegKey k = 0;
-        ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, path.c_str(), &k), kErrorSuccess);
+        ASSERT_EQ(m_api->RegCreateKeyA(m_root, path.c_str(), &k), kErrorSuccess);
         // One byte more than counted, so NT's forgotten-NUL rule sees what lies after the data.
         std::string buffer = bytes + std::string(1, '\x01');
         EXPECT_EQ(m_api->RegSetValueExA(k, name.c_str(), 0, type,
@@ -105,7 +128,7 @@ protected:
     void createKey(const std::string& path)
     {
         RegKey k = 0;
-        ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, path.c_str(), &k), kErrorSuccess) << path;
+        ASSERT_EQ(m_api->RegCreateKeyA(m_root, path.c_str(), &k), kErrorSuccess) << path;
         m_api->RegCloseKey(k);
     }
 
@@ -129,11 +152,12 @@ protected:
     std::vector<std::string> keyNames(const std::string& path)
     {
         std::vector<std::string> names;
-        m_reg->GetKeyNames(kHKeyLocalMachine, path, names);
+        m_reg->GetKeyNames(m_root, path, names);
         return names;
     }
 
     test::TempDir m_dir;
+    const RegKey m_root = GetParam().root;
     FailingReporter m_reporter;
     std::unique_ptr<RegistryApi> m_api;
     std::unique_ptr<Registry> m_reg;
@@ -143,13 +167,11 @@ protected:
 
 TEST_P(RegistryContract, saveStringCreatesTheWholePathAndStoresText)
 {
-    m_reg->SaveString(kHKeyLocalMachine, kBase + "\\A\\B\\C", "DisplayName", "Caf\xc3\xa9 Menu");
-    EXPECT_EQ(
-        m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\A\\B\\C", "DisplayName"), "Caf\xc3\xa9 Menu");
+    m_reg->SaveString(m_root, kBase + "\\A\\B\\C", "DisplayName", "Caf\xc3\xa9 Menu");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase + "\\A\\B\\C", "DisplayName"), "Caf\xc3\xa9 Menu");
     // A trailing backslash names the same key; names are found without regard to case, and a key keeps
     // the case it was created with.
-    EXPECT_EQ(
-        m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\a\\b\\c\\", "displayname"), "Caf\xc3\xa9 Menu");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase + "\\a\\b\\c\\", "displayname"), "Caf\xc3\xa9 Menu");
     createKey(kBase + "\\a\\Sub");
     EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "A" });
     EXPECT_EQ(keyNames(kBase + "\\a"), (std::vector<std::string> { "B", "Sub" }));
@@ -161,9 +183,9 @@ TEST_P(RegistryContract, saveStringCountsTheTextWithoutItsNul)
     const std::tuple<const char*, std::string, std::uint32_t> cases[]
         = { { "Plain", "abc", 4 }, { "WithNul", "abc\0"s, 4 }, { "Empty", "", 0 } };
     for (const auto& [name, text, size] : cases)
-        m_reg->SaveString(kHKeyLocalMachine, kBase, name, text);
+        m_reg->SaveString(m_root, kBase, name, text);
     RegKey k = 0;
-    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyExA(m_root, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
     for (const auto& [name, text, size] : cases) {
         std::uint32_t stored = 0;
         std::uint32_t type = 0;
@@ -173,7 +195,7 @@ TEST_P(RegistryContract, saveStringCountsTheTextWithoutItsNul)
     }
     m_api->RegCloseKey(k);
 
-    const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase);
+    const ValueCollection values = m_reg->EnumRegistryValuesEx(m_root, kBase);
     ASSERT_EQ(values.size(), 3u);
     for (const auto& [name, text, size] : cases) {
         const ValueRecord* r = values.find(name);
@@ -186,7 +208,7 @@ TEST_P(RegistryContract, saveStringCountsTheTextWithoutItsNul)
 TEST_P(RegistryContract, setValueStoresExactlyTheCountedBytesWhenNoNulFollows)
 {
     RegKey k = 0;
-    ASSERT_EQ(m_api->RegCreateKeyA(kHKeyLocalMachine, kBase.c_str(), &k), kErrorSuccess);
+    ASSERT_EQ(m_api->RegCreateKeyA(m_root, kBase.c_str(), &k), kErrorSuccess);
     ASSERT_EQ(m_api->RegSetValueExA(k, "Three", 0, kRegSz, reinterpret_cast<const std::uint8_t*>("abcd"), 3),
         kErrorSuccess);
     std::uint32_t size = 0;
@@ -212,15 +234,15 @@ TEST_P(RegistryContract, setValueStoresExactlyTheCountedBytesWhenNoNulFollows)
 TEST_P(RegistryContract, getKeyNamesAppendsInEnumerationOrder)
 {
     std::vector<std::string> names { "kept" };
-    m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Missing", names);
+    m_reg->GetKeyNames(m_root, kBase + "\\Missing", names);
     EXPECT_EQ(names, std::vector<std::string> { "kept" });
     createKey(kBase + "\\Leaf");
-    m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Leaf", names);
+    m_reg->GetKeyNames(m_root, kBase + "\\Leaf", names);
     EXPECT_EQ(names, std::vector<std::string> { "kept" });
 
     for (const char* n : { "b", "A_B", "ab", "Aa", "{7F3B}", "zz" })
         createKey(kBase + "\\Order\\" + n);
-    m_reg->GetKeyNames(kHKeyLocalMachine, kBase + "\\Order\\", names);
+    m_reg->GetKeyNames(m_root, kBase + "\\Order\\", names);
     if (GetParam().wine) {
         // Wine compares lower-cased names: '_' (0x5F) comes before 'b' (0x62).
         EXPECT_EQ(names, (std::vector<std::string> { "kept", "A_B", "Aa", "ab", "b", "zz", "{7F3B}" }));
@@ -239,7 +261,7 @@ TEST_P(RegistryContract, aKeyNameOf255CharactersIsListedAndReachedByPath)
     createKey(kBase + "\\A");
     createKey(kBase + "\\Z");
     RegKey base = 0;
-    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &base), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyExA(m_root, kBase.c_str(), 0, kKeyRead, &base), kErrorSuccess);
     RegKey k = 0;
     ASSERT_EQ(m_api->RegCreateKeyA(base, longest.c_str(), &k), kErrorSuccess);
     m_api->RegCloseKey(k);
@@ -256,7 +278,7 @@ TEST_P(RegistryContract, aKeyNameOf255CharactersIsListedAndReachedByPath)
     m_api->RegCloseKey(base);
     EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", longest, "Z" }));
 
-    const long opened = m_api->RegOpenKeyExA(kHKeyLocalMachine, path.c_str(), 0, kKeyRead, &k);
+    const long opened = m_api->RegOpenKeyExA(m_root, path.c_str(), 0, kKeyRead, &k);
     if (GetParam().wine) {
         // Wine converts an ANSI path into a fixed buffer of 261 characters and refuses a longer one.
         EXPECT_EQ(opened, kErrorMoreData);
@@ -264,9 +286,9 @@ TEST_P(RegistryContract, aKeyNameOf255CharactersIsListedAndReachedByPath)
     }
     ASSERT_EQ(opened, kErrorSuccess);
     m_api->RegCloseKey(k);
-    m_reg->SaveString(kHKeyLocalMachine, path, "DisplayName", "Long\0"s);
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, path, "DisplayName"), "Long");
-    m_reg->DeleteKey(kHKeyLocalMachine, path);
+    m_reg->SaveString(m_root, path, "DisplayName", "Long\0"s);
+    EXPECT_EQ(m_reg->GetStringValue(m_root, path, "DisplayName"), "Long");
+    m_reg->DeleteKey(m_root, path);
     EXPECT_EQ(keyNames(kBase), (std::vector<std::string> { "A", "Z" }));
 }
 
@@ -275,11 +297,11 @@ TEST_P(RegistryContract, getStringValueReadsUpToTheFirstNulWhateverTheType)
     setRaw(kBase, "Embedded", kRegSz, "abc\0def\0"s);
     setRaw(kBase, "Number", kRegDword, "AB\0C"s);
     setRaw(kBase, "Multi", kRegMultiSz, "one\0two\0\0"s);
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Embedded"), "abc");
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Number"), "AB");
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Multi"), "one");
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Missing"), "");
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\Missing", "Embedded"), "");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase, "Embedded"), "abc");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase, "Number"), "AB");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase, "Multi"), "one");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase, "Missing"), "");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase + "\\Missing", "Embedded"), "");
 }
 
 TEST_P(RegistryContract, getDwordValueReadsFourBytesOrGivesZero)
@@ -287,13 +309,13 @@ TEST_P(RegistryContract, getDwordValueReadsFourBytesOrGivesZero)
     setRaw(kBase, "Negative", kRegDword, "\xfe\xff\xff\xff"s);
     setRaw(kBase, "TwoBytes", kRegBinary, "\x01\0"s);
     setRaw(kBase, "EightBytes", kRegBinary, "\x01\0\0\0\0\0\0\0"s);
-    m_reg->SaveString(kHKeyLocalMachine, kBase, "Text", "1");
-    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Negative"), -2);
-    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "TwoBytes"), 1);
-    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "EightBytes"), 0);
-    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Text"), 49);
-    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase, "Missing"), 0);
-    EXPECT_EQ(m_reg->GetDWORDValue(kHKeyLocalMachine, kBase + "\\Missing", "Negative"), 0);
+    m_reg->SaveString(m_root, kBase, "Text", "1");
+    EXPECT_EQ(m_reg->GetDWORDValue(m_root, kBase, "Negative"), -2);
+    EXPECT_EQ(m_reg->GetDWORDValue(m_root, kBase, "TwoBytes"), 1);
+    EXPECT_EQ(m_reg->GetDWORDValue(m_root, kBase, "EightBytes"), 0);
+    EXPECT_EQ(m_reg->GetDWORDValue(m_root, kBase, "Text"), 49);
+    EXPECT_EQ(m_reg->GetDWORDValue(m_root, kBase, "Missing"), 0);
+    EXPECT_EQ(m_reg->GetDWORDValue(m_root, kBase + "\\Missing", "Negative"), 0);
 }
 
 TEST_P(RegistryContract, getBinaryValueAcceptsOnlyA552ByteRecord)
@@ -304,17 +326,17 @@ TEST_P(RegistryContract, getBinaryValueAcceptsOnlyA552ByteRecord)
     // The type is not examined.
     setRaw(kBase, "TextRecord", kRegSz, std::string(552, 'x'));
     std::vector<std::uint8_t> out { 9, 9 };
-    EXPECT_TRUE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Record552", out));
+    EXPECT_TRUE(m_reg->GetBinaryValue(m_root, kBase, "Record552", out));
     EXPECT_EQ(out, std::vector<std::uint8_t>(552, 7));
-    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Record551", out));
+    EXPECT_FALSE(m_reg->GetBinaryValue(m_root, kBase, "Record551", out));
     EXPECT_EQ(out, std::vector<std::uint8_t>(551, 7));
-    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Record553", out));
+    EXPECT_FALSE(m_reg->GetBinaryValue(m_root, kBase, "Record553", out));
     EXPECT_EQ(out.size(), 553u);
-    EXPECT_TRUE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "TextRecord", out));
-    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase, "Missing", out));
+    EXPECT_TRUE(m_reg->GetBinaryValue(m_root, kBase, "TextRecord", out));
+    EXPECT_FALSE(m_reg->GetBinaryValue(m_root, kBase, "Missing", out));
     EXPECT_EQ(out, std::vector<std::uint8_t> { 0 });
     out = { 5 };
-    EXPECT_FALSE(m_reg->GetBinaryValue(kHKeyLocalMachine, kBase + "\\Missing", "Record552", out));
+    EXPECT_FALSE(m_reg->GetBinaryValue(m_root, kBase + "\\Missing", "Record552", out));
     EXPECT_EQ(out, std::vector<std::uint8_t> { 5 });
 }
 
@@ -331,7 +353,7 @@ TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
     // Overwriting keeps the value's place.
     setRaw(kBase, "Zeta", kRegSz, "first\0"s);
 
-    const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\");
+    const ValueCollection values = m_reg->EnumRegistryValuesEx(m_root, kBase + "\\");
     std::vector<std::string> names;
     for (const auto& r : values)
         names.push_back(r.name);
@@ -355,36 +377,35 @@ TEST_P(RegistryContract, enumRegistryValuesReturnsEveryValueInCreationOrder)
     EXPECT_EQ(at("EmptyText").tag, ValueRecord::kTagText);
     EXPECT_EQ(values.find("COUNT"), &at("Count"));
 
-    EXPECT_EQ(m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase + "\\Missing").size(), 0u);
+    EXPECT_EQ(m_reg->EnumRegistryValuesEx(m_root, kBase + "\\Missing").size(), 0u);
 }
 
 TEST_P(RegistryContract, deleteKeyRemovesOnlyAKeyWithoutSubkeys)
 {
-    m_reg->SaveString(kHKeyLocalMachine, kBase + "\\Parent\\Child", "v", "1");
-    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
+    m_reg->SaveString(m_root, kBase + "\\Parent\\Child", "v", "1");
+    m_reg->DeleteKey(m_root, kBase + "\\Parent");
     EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "Parent" });
-    EXPECT_EQ(m_api->RegDeleteKeyA(kHKeyLocalMachine, (kBase + "\\Parent").c_str()), kErrorAccessDenied);
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\Parent\\Child", "v"), "1");
-    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\PARENT\\child");
+    EXPECT_EQ(m_api->RegDeleteKeyA(m_root, (kBase + "\\Parent").c_str()), kErrorAccessDenied);
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase + "\\Parent\\Child", "v"), "1");
+    m_reg->DeleteKey(m_root, kBase + "\\PARENT\\child");
     EXPECT_EQ(keyNames(kBase + "\\Parent"), std::vector<std::string> {});
-    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
+    m_reg->DeleteKey(m_root, kBase + "\\Parent");
     EXPECT_EQ(keyNames(kBase), std::vector<std::string> {});
     // Deleting what is not there changes nothing and reports nothing.
-    m_reg->DeleteKey(kHKeyLocalMachine, kBase + "\\Parent");
+    m_reg->DeleteKey(m_root, kBase + "\\Parent");
     RegKey k = 0;
-    EXPECT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, (kBase + "\\Parent").c_str(), 0, kKeyRead, &k),
-        kErrorFileNotFound);
+    EXPECT_EQ(
+        m_api->RegOpenKeyExA(m_root, (kBase + "\\Parent").c_str(), 0, kKeyRead, &k), kErrorFileNotFound);
 }
 
 TEST_P(RegistryContract, handlesAreValidatedAndCountedAsWindowsDoes)
 {
     RegKey k = 0;
-    EXPECT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, "\\Software", 0, kKeyRead, &k), kErrorBadPathname);
+    EXPECT_EQ(m_api->RegOpenKeyExA(m_root, "\\Software", 0, kKeyRead, &k), kErrorBadPathname);
     EXPECT_EQ(m_api->RegCloseKey(0x4242), kErrorInvalidHandle);
     createKey(kBase + "\\Gone");
-    ASSERT_EQ(
-        m_api->RegOpenKeyExA(kHKeyLocalMachine, (kBase + "\\Gone").c_str(), 0, kKeyRead, &k), kErrorSuccess);
-    EXPECT_EQ(m_api->RegDeleteKeyA(kHKeyLocalMachine, (kBase + "\\Gone").c_str()), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyExA(m_root, (kBase + "\\Gone").c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    EXPECT_EQ(m_api->RegDeleteKeyA(m_root, (kBase + "\\Gone").c_str()), kErrorSuccess);
     std::uint32_t size = 0;
     EXPECT_NE(m_api->RegQueryValueExA(k, "x", nullptr, nullptr, nullptr, &size), kErrorSuccess);
     EXPECT_EQ(m_api->RegCloseKey(k), kErrorSuccess);
@@ -395,7 +416,7 @@ TEST_P(RegistryContract, enumerationReportsSizesAsTheAnsiCallsDo)
     setRaw(kBase, "Name", kRegSz, "data\0"s);
     createKey(kBase + "\\Four");
     RegKey k = 0;
-    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyExA(m_root, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
 
     // A key name needs room for its NUL.
     char name[16];
@@ -446,11 +467,11 @@ TEST_P(RegistryContract, textIsStoredAsUnicodeAndReadInTheCodePage)
     // "Ünicode" in the code page; the key name too.
     setRaw(kBase + "\\Tidewell\xdcnicode", "Caf\xe9", kRegSz, "Caf\xe9 \x80\0"s);
     EXPECT_EQ(keyNames(kBase), std::vector<std::string> { "Tidewell\xc3\x9cnicode" });
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase + "\\TIDEWELL\xc3\xbcNICODE", "CAF\xc3\x89"),
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase + "\\TIDEWELL\xc3\xbcNICODE", "CAF\xc3\x89"),
         "Caf\xc3\xa9 \xe2\x82\xac");
     // What the code page cannot hold becomes question marks.
-    m_reg->SaveString(kHKeyLocalMachine, kBase, "Name", "Z\xc3\xab \xe2\x82\xac \xe2\x9c\x93 \xe6\x8e\xa2");
-    EXPECT_EQ(m_reg->GetStringValue(kHKeyLocalMachine, kBase, "Name"), "Z\xc3\xab \xe2\x82\xac ? ?");
+    m_reg->SaveString(m_root, kBase, "Name", "Z\xc3\xab \xe2\x82\xac \xe2\x9c\x93 \xe6\x8e\xa2");
+    EXPECT_EQ(m_reg->GetStringValue(m_root, kBase, "Name"), "Z\xc3\xab \xe2\x82\xac ? ?");
 }
 
 TEST_P(RegistryContract, deletingAValueRemovesOnlyThatValue)
@@ -459,16 +480,16 @@ TEST_P(RegistryContract, deletingAValueRemovesOnlyThatValue)
     setRaw(kBase, "Drop", kRegDword, "\x01\0\0\0"s);
     RegKey k = 0;
     // A key opened for reading cannot be changed through its handle.
-    ASSERT_EQ(m_api->RegOpenKeyExA(kHKeyLocalMachine, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyExA(m_root, kBase.c_str(), 0, kKeyRead, &k), kErrorSuccess);
     EXPECT_EQ(m_api->RegDeleteValueA(k, "Drop"), kErrorAccessDenied);
     const std::uint8_t one[] = { '1', 0 };
     EXPECT_EQ(m_api->RegSetValueExA(k, "New", 0, kRegSz, one, 2), kErrorAccessDenied);
     m_api->RegCloseKey(k);
-    ASSERT_EQ(m_api->RegOpenKeyA(kHKeyLocalMachine, kBase.c_str(), &k), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyA(m_root, kBase.c_str(), &k), kErrorSuccess);
     EXPECT_EQ(m_api->RegDeleteValueA(k, "DROP"), kErrorSuccess);
     EXPECT_EQ(m_api->RegDeleteValueA(k, "Drop"), kErrorFileNotFound);
     m_api->RegCloseKey(k);
-    const ValueCollection values = m_reg->EnumRegistryValuesEx(kHKeyLocalMachine, kBase);
+    const ValueCollection values = m_reg->EnumRegistryValuesEx(m_root, kBase);
     ASSERT_EQ(values.size(), 1u);
     EXPECT_EQ(values[0].name, "Keep");
 }

@@ -21,8 +21,8 @@ AuditHeader homePc(int count)
 }
 
 const std::vector<ProgramRow> kTwo = {
-    { "", "Kestrel Antivirus", "12.40MB", {}, {}, "C:\\Program Files\\Kestrel\\unins000.exe", {} },
-    { "", "Caf\xc3\xa9 Menu Planner 1.5", "", {}, {}, "MsiExec.exe /X{A81F4C2D}", {} },
+    { "", "Kestrel Antivirus", "12.40MB", {}, {}, "C:\\Program Files\\Kestrel\\unins000.exe", {}, {} },
+    { "", "Caf\xc3\xa9 Menu Planner 1.5", "", {}, {}, "MsiExec.exe /X{A81F4C2D}", {}, {} },
 };
 
 } // namespace

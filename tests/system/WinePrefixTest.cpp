@@ -376,7 +376,7 @@ TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
     auto processes = makeProcessCalls(PathMapping());
     const Clock clock = test::pinnedClock();
     const UninstallTarget target { "TidewellProbe", "Tidewell Probe",
-        "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" leave" };
+        "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" leave", {} };
 
     // The user asks on the third look: the running server says the entry is gone, though the file
     // still has it.
@@ -409,7 +409,7 @@ TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)
         wine.stop();
     });
     const UninstallOutcome outcome
-        = run.run({ "TidewellProbeLeftover", "Tidewell Probe (leaves its key)", target.command });
+        = run.run({ "TidewellProbeLeftover", "Tidewell Probe (leaves its key)", target.command, {} });
     exitLater.join();
     EXPECT_EQ(outcome, UninstallOutcome::Removed);
     EXPECT_GT(calls, 2);

@@ -8,6 +8,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <iostream>
+#include <sstream>
+
 using namespace tw;
 
 class StartupTest : public QObject
@@ -99,6 +102,12 @@ private Q_SLOTS:
                 dir.filePath(QStringLiteral("r.txt")) },
             { QStringLiteral("--registry"), file, QStringLiteral("--prefix"), dir.path(),
                 QStringLiteral("--list") },
+            { QStringLiteral("--user-registry"), file, QStringLiteral("--list") },
+            { QStringLiteral("--registry"), file, QStringLiteral("--user-registry"),
+                dir.filePath(QStringLiteral("none.reg")), QStringLiteral("--list") },
+            // The machine's file is no user's.
+            { QStringLiteral("--registry"), file, QStringLiteral("--user-registry"), file,
+                QStringLiteral("--list") },
         };
         for (const QStringList& arguments : mistakes) {
             ScriptedMessageService messages;
@@ -109,6 +118,37 @@ private Q_SLOTS:
             QVERIFY(messages.calls().isEmpty());
         }
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("r.txt"))));
+    }
+
+    // --list prints the machine's lines as before, then the user's, in the same format.
+    void theUserRegistryNamedOnTheCommandLineIsListedAfterTheMachines()
+    {
+        QTemporaryDir dir;
+        const QString file = copyWineRegistry(dir);
+        const QString user = dir.filePath(QStringLiteral("user.reg"));
+        QFile out(user);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(
+            "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n\n"
+            "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Mine] 1\n"
+            "\"DisplayName\"=\"Mine\"\n\"UninstallString\"=\"C:\\\\m.exe /x\"\n");
+        out.close();
+        const auto list = [&](const QStringList& more) {
+            std::ostringstream printed;
+            std::streambuf* const saved = std::cout.rdbuf(printed.rdbuf());
+            ScriptedMessageService messages;
+            int exitCode = -1;
+            Main(QStringList { QStringLiteral("tidewell"), QStringLiteral("--list"),
+                     QStringLiteral("--registry"), file }
+                    + more,
+                messages, exitCode);
+            std::cout.rdbuf(saved);
+            return exitCode == 0 ? printed.str() : std::string("exit ") + std::to_string(exitCode);
+        };
+        const std::string machine = list({});
+        QVERIFY(!machine.empty());
+        QCOMPARE(QString::fromStdString(list({ QStringLiteral("--user-registry"), user })),
+            QString::fromStdString(machine + "Mine\tMine\t\t\t\tC:\\\\m.exe /x\n"));
     }
 };
 

@@ -31,7 +31,7 @@ protected:
     UninstallTarget target(const std::string& mode)
     {
         return { "Probe", "Probe App",
-            "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" " + mode + " \"" + m_file + "\" Probe" };
+            "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" " + mode + " \"" + m_file + "\" Probe", {} };
     }
     std::string log() const { return test::readAll(m_dir.file("UnLog.log")); }
 
@@ -70,7 +70,7 @@ TEST_F(UninstallRunTest, anEntryLeftBehindIsOfferedForCleanUp)
 
 TEST_F(UninstallRunTest, theCleanUpRemovesTheEntryWithItsSubkeysAndOnlyThenLogsIt)
 {
-    EXPECT_TRUE(m_run.forceRemoval({ "Probe", "Probe App", "" }));
+    EXPECT_TRUE(m_run.forceRemoval({ "Probe", "Probe App", "", {} }));
     std::vector<std::string> left;
     m_reg.GetKeyNames(kHKeyLocalMachine, kUninstallPath, left);
     EXPECT_TRUE(left.empty());
@@ -81,7 +81,7 @@ TEST_F(UninstallRunTest, theCleanUpRemovesTheEntryWithItsSubkeysAndOnlyThenLogsI
     m_reg.SaveString(kHKeyLocalMachine, kUninstallPath + std::string("Again"), "DisplayName", "Again");
     std::filesystem::remove(m_dir.file("UnLog.log"));
     test::writeAll(m_file, test::readAll(m_file) + "garbage line\n");
-    EXPECT_FALSE(m_run.forceRemoval({ "Again", "Again", "" }));
+    EXPECT_FALSE(m_run.forceRemoval({ "Again", "Again", "", {} }));
     EXPECT_EQ(log(), "");
 }
 

@@ -56,9 +56,9 @@ private:
     std::unique_ptr<Application> m_app;
 
     FrmMain& window() { return *m_app->mainWindow; }
-    QByteArray registryFile() const
+    QByteArray registryFile(const char* name = "system.reg") const
     {
-        QFile f(m_prefix + QStringLiteral("/system.reg"));
+        QFile f(m_prefix + QLatin1Char('/') + QLatin1String(name));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     // The list's position of an entry, or -1.
@@ -112,7 +112,10 @@ private Q_SLOTS:
     {
         QVERIFY(positionOf("TidewellE2ERemoves") >= 0);
         QVERIFY(positionOf("TidewellE2ELeaves") >= 0);
-        QCOMPARE(positionOf("TidewellE2E32"), -1); // a 32-bit installer's entry: not in this view
+        // Both views of the machine and the user's entries, as Windows lists them.
+        QVERIFY(positionOf("TidewellE2E32") > positionOf("TidewellE2ELeaves"));
+        QVERIFY(positionOf("TidewellE2EUser") > positionOf("TidewellE2E32"));
+        QCOMPARE(window().list().program(positionOf("TidewellE2EUser")).source.root, kHKeyCurrentUser);
         QVERIFY(hasRealIcon("TidewellE2ERemoves")); // from uninst.exe's icon group
         QVERIFY(hasRealIcon("TidewellE2ELeaves")); // from an .ico file
         QCOMPARE(window().registryStatusText(), QStringLiteral("Wine prefix: ") + m_prefix);
@@ -170,15 +173,17 @@ private Q_SLOTS:
         QVERIFY(!registryFile().contains("TidewellE2ELeaves"));
     }
 
-    void theThirtyTwoBitViewListsAndUninstallsTheThirtyTwoBitInstaller()
+    void theThirtyTwoBitAndThePerUserEntriesAreUninstalledFromTheOneList()
     {
+        for (const char* key : { "TidewellE2E32", "TidewellE2EUser" }) {
+            QVERIFY(hasRealIcon(key));
+            uninstall(key);
+            QCOMPARE(positionOf(key), -1);
+        }
+        QVERIFY(!registryFile().contains("TidewellE2E32"));
+        QVERIFY(!registryFile("user.reg").contains("TidewellE2EUser"));
         window().findChild<QAction*>(QStringLiteral("mnu_View32"))->trigger();
         QVERIFY(window().registryStatusText().endsWith(QStringLiteral("(32-bit programs)")));
-        QVERIFY(positionOf("TidewellE2E32") >= 0);
-        QVERIFY(hasRealIcon("TidewellE2E32"));
-        uninstall("TidewellE2E32");
-        QCOMPARE(positionOf("TidewellE2E32"), -1);
-        QVERIFY(!registryFile().contains("TidewellE2E32"));
         QCOMPARE(m_messages.unexpectedCalls(), 0);
     }
 

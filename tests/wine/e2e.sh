@@ -33,6 +33,7 @@ fail() {
 
 UNINSTALL='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 UNINSTALL32='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall'
+USER_UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # Wine's own answer: is the key there?
 wine_has() {
     local status=0
@@ -47,17 +48,22 @@ echo "== the list, read from the file without Wine"
 "$TIDEWELL" --prefix "$WINEPREFIX" --list >"$WORK/list.txt"
 grep -q $'^TidewellE2ERemoves\tTidewell E2E Removes\t' "$WORK/list.txt" || fail "--list lacks TidewellE2ERemoves"
 grep -q $'^TidewellE2ELeaves\t' "$WORK/list.txt" || fail "--list lacks TidewellE2ELeaves"
-! grep -q TidewellE2E32 "$WORK/list.txt" || fail "--list shows the 32-bit entry in the 64-bit view"
-"$TIDEWELL" --prefix "$WINEPREFIX" --view 32 --list | grep -q $'^TidewellE2E32\t' || fail "--view 32 lacks TidewellE2E32"
+grep -q $'^TidewellE2E32\tTidewell E2E 32-bit\t' "$WORK/list.txt" || fail "--list lacks the 32-bit TidewellE2E32"
+grep -q $'^TidewellE2EUser\tTidewell E2E Per User\t' "$WORK/list.txt" || fail "--list lacks the per-user TidewellE2EUser"
+"$TIDEWELL" --prefix "$WINEPREFIX" --view 64 --list >"$WORK/list64.txt"
+! grep -q TidewellE2E32 "$WORK/list64.txt" || fail "--view 64 shows the 32-bit entry"
+grep -q $'^TidewellE2EUser\t' "$WORK/list64.txt" || fail "--view 64 lacks the per-user entry"
 
 echo "== the window's flows"
 TIDEWELL_E2E_PREFIX="$WINEPREFIX" QT_QPA_PLATFORM=offscreen "$UI_TEST" || fail "the window's flows"
-for key in "$UNINSTALL\\TidewellE2ERemoves" "$UNINSTALL\\TidewellE2ELeaves" "$UNINSTALL32\\TidewellE2E32"; do
+for key in "$UNINSTALL\\TidewellE2ERemoves" "$UNINSTALL\\TidewellE2ELeaves" "$UNINSTALL32\\TidewellE2E32" \
+    "$USER_UNINSTALL\\TidewellE2EUser"; do
     ! wine_has "$key" || fail "Wine still has $key"
 done
+! grep -q TidewellE2EUser "$WINEPREFIX/user.reg" || fail "user.reg still holds TidewellE2EUser"
 
 echo "== the command line: tidewell --uninstall"
-for name in removes leaves; do
+for name in removes leaves user; do
     wine "$WORK/out/tidewell-e2e-$name-setup.exe" /S
 done
 wineserver -w
@@ -70,9 +76,14 @@ out="$("$TIDEWELL" --prefix "$WINEPREFIX" --uninstall TidewellE2ELeaves --force)
 [ "$status" -eq 0 ] || fail "--uninstall TidewellE2ELeaves --force exited with $status"
 [ "$out" = "Uninstall Not Successful. Force the removal of the program from the list." ] || fail "unexpected: $out"
 status=0
+out="$("$TIDEWELL" --prefix "$WINEPREFIX" --uninstall TidewellE2EUser)" || status=$?
+[ "$status" -eq 0 ] || fail "--uninstall TidewellE2EUser exited with $status"
+[ "$out" = "Uninstall OK. Uninstaller removed program from the list." ] || fail "unexpected: $out"
+! grep -q TidewellE2EUser "$WINEPREFIX/user.reg" || fail "user.reg still holds TidewellE2EUser after --uninstall"
+status=0
 "$TIDEWELL" --prefix "$WINEPREFIX" --uninstall TidewellE2ELeaves >/dev/null 2>&1 || status=$?
 [ "$status" -eq 2 ] || fail "--uninstall of an entry no longer listed exited with $status, not 2"
-for key in "$UNINSTALL\\TidewellE2ERemoves" "$UNINSTALL\\TidewellE2ELeaves"; do
+for key in "$UNINSTALL\\TidewellE2ERemoves" "$UNINSTALL\\TidewellE2ELeaves" "$USER_UNINSTALL\\TidewellE2EUser"; do
     ! wine_has "$key" || fail "Wine still has $key"
 done
 echo "e2e: every check passed"

@@ -4,7 +4,7 @@
 # Usage: make-prefix.sh PREFIX_DIR OUT_DIR
 set -euo pipefail
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-FIXTURES=(removes leaves view32)
+FIXTURES=(removes leaves view32 user)
 
 die() {
     echo "make-prefix: $*" >&2
@@ -68,4 +68,6 @@ for key in 'Software\Microsoft\Windows\CurrentVersion\Uninstall\TidewellE2ERemov
     # system.reg doubles every backslash in key names.
     grep -qiF "[${key//\\/\\\\}]" "$PREFIX/system.reg" || die "key HKLM\\$key missing from $PREFIX/system.reg"
 done
+grep -qiF '[Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TidewellE2EUser]' "$PREFIX/user.reg" \
+    || die "key HKCU\\...\\Uninstall\\TidewellE2EUser missing from $PREFIX/user.reg"
 echo "make-prefix: prefix ready at $PREFIX"

@@ -113,7 +113,7 @@ void FrmDeleteEntry::cmdDelete_Click()
             // The key and its subkeys go in one save, or none of them does.
             RegistryApi& api = m_registry.api();
             if (api.beginChanges() == kErrorSuccess) {
-                removed = deleteKeyTree(m_registry, kUninstallPath + m_selected.key);
+                removed = deleteKeyTree(m_registry, kUninstallPath + m_selected.key, m_selected.source.root);
                 if (removed)
                     removed = api.commitChanges() == kErrorSuccess;
                 else

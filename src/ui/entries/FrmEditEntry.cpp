@@ -204,8 +204,8 @@ void FrmEditEntry::Form_Load()
     proc.step(__LINE__, [&] { fillRow(0, QString(), QString(), -1, kRegSz); });
     proc.step(__LINE__, [&] { m_txtDName->setText(fromUtf8(m_selected.text)); });
     proc.step(__LINE__, [&] { m_grid->setCurrentCell(0, NameColumn); });
-    proc.step(
-        __LINE__, [&] { m_values = entries::readEntryValues(m_registry.api(), kHKeyLocalMachine, m_path); });
+    proc.step(__LINE__,
+        [&] { m_values = entries::readEntryValues(m_registry.api(), m_selected.source.root, m_path); });
     for (std::size_t i = 0; i < m_values.size(); ++i) {
         proc.step(__LINE__, [&] {
             AddItem(fromUtf8(entries::displayName(m_values[i])), fromUtf8(entries::displayText(m_values[i])),
@@ -348,7 +348,7 @@ void FrmEditEntry::cmdOk_Click()
     if (!proc.step(__LINE__, [&] {
             const WriteHold hold(m_wine);
             hold.throwIfRefused();
-            rc = entries::applyChanges(m_registry.api(), kHKeyLocalMachine, m_path, plan.changes);
+            rc = entries::applyChanges(m_registry.api(), m_selected.source.root, m_path, plan.changes);
         }))
         return;
     if (rc != kErrorSuccess) {

@@ -6,7 +6,7 @@
 #include "base/Errors.h"
 #include "inventory/Inventory.h"
 #include "inventory/PathMapping.h"
-#include "registry/RegistryView.h"
+#include "registry/RegistryViews.h"
 #include "session/Session.h"
 #include "system/WineServer.h"
 #include "ui/MessageService.h"
@@ -51,7 +51,9 @@ void EntryCommands::newEntry()
 {
     Procedure proc("mnu_NewPrg_Click");
     proc.step(__LINE__, [&] {
-        auto* dialog = new FrmNewEntry(m_services.context, *m_services.session.registry,
+        // New entries are the machine's, in the view shown (the 64-bit one when both are).
+        auto* dialog = new FrmNewEntry(m_services.context,
+            m_services.session.views->registryFor(m_services.session.views->newEntrySource()),
             m_services.session.wineServer.get(), m_services.messages, m_list, m_refresh, m_window);
         dialog->exec();
     });
@@ -64,8 +66,9 @@ void EntryCommands::editEntry()
         const std::optional<ProgramRow> selected = m_list.selectedProgram();
         if (!selected)
             return;
-        auto* dialog = new FrmEditEntry(m_services.context, *m_services.session.registry,
-            m_services.session.wineServer.get(), m_services.messages, *selected, m_refresh, m_window);
+        auto* dialog
+            = new FrmEditEntry(m_services.context, m_services.session.views->registryFor(selected->source),
+                m_services.session.wineServer.get(), m_services.messages, *selected, m_refresh, m_window);
         dialog->exec();
     });
 }
@@ -82,7 +85,7 @@ void EntryCommands::uninstall()
         const QString name = QString::fromStdString(selected->text);
         std::optional<std::chrono::steady_clock::time_point> ended;
         wine = wineSideFor(
-            *m_services.session.wineServer, m_services.session.registryView->redirects(),
+            *m_services.session.wineServer, selected->source,
             [this, ended, name]() mutable {
                 const auto now = std::chrono::steady_clock::now();
                 if (!ended)
@@ -96,12 +99,14 @@ void EntryCommands::uninstall()
     }
     // While the uninstaller runs the window repaints, but input waits until it has ended.
     UninstallRun run(
-        *m_services.session.registry, *m_services.session.processes, m_services.context.logPath,
-        m_services.clock, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
+        m_services.session.views->registryFor(selected->source), *m_services.session.processes,
+        m_services.context.logPath, m_services.clock,
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
     FrmUninstallWait waiting(m_services.messages, QString::fromStdString(m_services.context.title),
         QString::fromStdString(selected->text), m_window);
     waiting.attach(run);
-    const UninstallOutcome outcome = run.run({ selected->key, selected->text, selected->uninstallCommand });
+    const UninstallOutcome outcome
+        = run.run({ selected->key, selected->text, selected->uninstallCommand, selected->source });
     Procedure proc("Show_FormUninstall");
     if (outcome == UninstallOutcome::Removed) {
         proc.step(__LINE__, [&] { m_refresh(); });
@@ -123,8 +128,8 @@ void EntryCommands::deleteEntry()
     bool uninstallInstead = false;
     proc.step(__LINE__, [&] {
         auto* dialog = new FrmDeleteEntry(
-            m_services.context, *m_services.session.registry, m_services.session.wineServer.get(),
-            m_services.messages, m_services.clock, *selected, m_refresh,
+            m_services.context, m_services.session.views->registryFor(selected->source),
+            m_services.session.wineServer.get(), m_services.messages, m_services.clock, *selected, m_refresh,
             [&uninstallInstead] { uninstallInstead = true; }, m_window);
         dialog->exec();
     });
@@ -175,16 +180,17 @@ void EntryCommands::changeIcon()
         return;
     // A refused or failed write is said, not skipped: the list must not look changed when it is not.
     long rc = kErrorSuccess;
+    Registry& registry = m_services.session.views->registryFor(selected->source);
     {
         const WriteHold hold(wine);
         if (hold.refused())
             return refuseWhileWineRuns();
-        rc = m_services.session.registry->SaveString(kHKeyLocalMachine,
-            std::string(kUninstallPath) + selected->key, "DisplayIcon", value.toStdString());
+        rc = registry.SaveString(selected->source.root, std::string(kUninstallPath) + selected->key,
+            "DisplayIcon", value.toStdString());
     }
     if (rc != kErrorSuccess) {
         m_services.messages.critical(m_window, QString::fromStdString(m_services.context.title),
-            writeFailureMessage(m_services.session.registry->api(), rc));
+            writeFailureMessage(registry.api(), rc));
         return;
     }
     proc.step(__LINE__, [&] { m_refresh(); });

@@ -4,7 +4,7 @@
 #include "base/AppContext.h"
 #include "base/Clock.h"
 #include "base/Errors.h"
-#include "registry/RegistryView.h"
+#include "registry/RegistryViews.h"
 #include "session/Session.h"
 #include "system/WineServer.h"
 #include "ui/DesktopService.h"
@@ -87,8 +87,11 @@ FrmMain::FrmMain(const MainServices& services, QWidget* parent)
     // The window sees every key before the control that has the focus.
     qApp->installEventFilter(this);
     Form_Load();
-    m_actions.view32->setChecked(m_services.session.registryView && m_services.session.registryView->wow32());
-    m_actions.view32->setEnabled(m_services.session.registryView != nullptr);
+    const RegistryViews* views = m_services.session.views.get();
+    m_actions.view64->setChecked(views && views->shown() == MachineViews::Only64);
+    m_actions.view32->setChecked(views && views->shown() == MachineViews::Only32);
+    m_actions.view64->setEnabled(views != nullptr);
+    m_actions.view32->setEnabled(views != nullptr);
     m_actions.openPrefix->setVisible(m_services.prefixes != nullptr);
     updateRegistryStatus();
     // A prefix's server may start or end at any time, and another prefix may be opened; the panel follows.
@@ -132,8 +135,12 @@ QString FrmMain::registryStatusText() const
 void FrmMain::updateRegistryStatus()
 {
     QString text = QString::fromStdString(m_services.session.description);
-    if (m_services.session.registryView && m_services.session.registryView->wow32())
-        text += QStringLiteral(" (32-bit programs)");
+    if (const RegistryViews* views = m_services.session.views.get()) {
+        if (views->shown() == MachineViews::Only32)
+            text += QStringLiteral(" (32-bit programs)");
+        else if (views->shown() == MachineViews::Only64)
+            text += QStringLiteral(" (64-bit programs)");
+    }
     const bool stale = m_services.session.wineServer && m_services.session.wineServer->running();
     if (stale)
         text = QStringLiteral("Wine is running: the list may be out of date. ") + text;
@@ -228,6 +235,7 @@ void FrmMain::connectCommands()
     connect(a.list, &QAction::triggered, this, &FrmMain::mnu_list_Click);
     connect(a.details, &QAction::triggered, this, &FrmMain::mnu_details_Click);
     connect(a.refresh, &QAction::triggered, this, &FrmMain::mnu_refresh_Click);
+    connect(a.view64, &QAction::triggered, this, &FrmMain::mnu_View64_Click);
     connect(a.view32, &QAction::triggered, this, &FrmMain::mnu_View32_Click);
     connect(a.helpTopics, &QAction::triggered, this, &FrmMain::mnu_hlptopics_Click);
     connect(a.about, &QAction::triggered, this, &FrmMain::mnu_about_Click);

@@ -73,6 +73,7 @@ public:
     void mnu_SmllIcons_Click();
     void mnu_list_Click();
     void mnu_details_Click();
+    void mnu_View64_Click();
     void mnu_View32_Click();
     void mnu_hlptopics_Click();
     void mnu_about_Click();

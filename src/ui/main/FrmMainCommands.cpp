@@ -5,7 +5,7 @@
 #include "base/AppContext.h"
 #include "base/Clock.h"
 #include "base/Errors.h"
-#include "registry/RegistryView.h"
+#include "registry/RegistryViews.h"
 #include "session/Session.h"
 #include "ui/MessageService.h"
 #include "ui/main/FrmAbout.h"
@@ -139,7 +139,7 @@ void FrmMain::mnu_prgdtls_Click()
         if (!selected)
             return;
         auto* dialog = new FrmInfo(
-            *m_services.session.registry, m_services.desktop, m_services.messages,
+            m_services.session.views->registryFor(selected->source), m_services.desktop, m_services.messages,
             [this] { Show_FormUninstall(); }, *selected, this);
         dialog->exec();
     });
@@ -199,12 +199,28 @@ void FrmMain::mnu_details_Click()
     switchView("mnu_details_Click", ProgramList::Report);
 }
 
-// Switches between the programs a 64-bit and a 32-bit program sees; every command works on the view
-// shown.
+// Narrows the machine's programs to those a 64-bit or a 32-bit program sees, or, unchecked, lists both;
+// each row's commands work on the row's own view whatever is shown.
+void FrmMain::mnu_View64_Click()
+{
+    Procedure proc("mnu_View64_Click");
+    proc.step(__LINE__, [&] {
+        m_actions.view32->setChecked(false);
+        m_services.session.views->show(
+            m_actions.view64->isChecked() ? MachineViews::Only64 : MachineViews::Both);
+    });
+    proc.step(__LINE__, [&] { updateRegistryStatus(); });
+    proc.step(__LINE__, [&] { mnu_refresh_Click(); });
+}
+
 void FrmMain::mnu_View32_Click()
 {
     Procedure proc("mnu_View32_Click");
-    proc.step(__LINE__, [&] { m_services.session.registryView->setWow32(m_actions.view32->isChecked()); });
+    proc.step(__LINE__, [&] {
+        m_actions.view64->setChecked(false);
+        m_services.session.views->show(
+            m_actions.view32->isChecked() ? MachineViews::Only32 : MachineViews::Both);
+    });
     proc.step(__LINE__, [&] { updateRegistryStatus(); });
     proc.step(__LINE__, [&] { mnu_refresh_Click(); });
 }

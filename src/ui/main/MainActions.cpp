@@ -85,7 +85,10 @@ MainActions MainActions::create(QMainWindow& window, const ImageList& images)
         viewItem->setCheckable(true);
     separator(a.view, "Sep04");
     a.refresh = item(a.view, "mnu_refresh", QStringLiteral("&Refresh"));
-    a.view32 = item(a.view, "mnu_View32", QStringLiteral("&32-bit Programs"));
+    // Both unchecked: the machine's programs of both views; per-user programs are always listed.
+    a.view64 = item(a.view, "mnu_View64", QStringLiteral("&64-bit Programs Only"));
+    a.view64->setCheckable(true);
+    a.view32 = item(a.view, "mnu_View32", QStringLiteral("&32-bit Programs Only"));
     a.view32->setCheckable(true);
 
     a.help = menu(bar, "mnu_help", QStringLiteral("&Help"));

@@ -34,7 +34,8 @@ struct MainActions
     QAction* list = nullptr;
     QAction* details = nullptr;
     QAction* refresh = nullptr;
-    QAction* view32 = nullptr; // the programs a 32-bit program sees
+    QAction* view64 = nullptr; // only the machine's programs a 64-bit program sees
+    QAction* view32 = nullptr; // only the machine's programs a 32-bit program sees
 
     QMenu* help = nullptr;
     QAction* helpTopics = nullptr;

@@ -65,6 +65,8 @@ QString ProgramListModel::cellText(const ProgramRow& program, int column)
         return QString::fromStdString(program.lastUsedOn);
     case Frequency:
         return QString::fromStdString(program.frequency);
+    case Source:
+        return QString::fromStdString(sourceName(program.source));
     case UninstallCommand:
         return QString::fromStdString(program.uninstallCommand);
     default:
@@ -104,6 +106,8 @@ QVariant ProgramListModel::headerData(int section, Qt::Orientation orientation, 
         return QStringLiteral("Last Used On");
     case Frequency:
         return QStringLiteral("Frequency");
+    case Source:
+        return QStringLiteral("Source");
     case UninstallCommand:
         return QStringLiteral("Uninstall Command");
     default:

@@ -19,7 +19,7 @@ class ProgramListModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    enum Column { DisplayName, Size, LastUsedOn, Frequency, UninstallCommand, ColumnCount };
+    enum Column { DisplayName, Size, LastUsedOn, Frequency, Source, UninstallCommand, ColumnCount };
     enum Role {
         KeyRole = Qt::UserRole + 1,
         LargeIconRole, // the row's image in the large image list (Qt::DecorationRole is the small one)

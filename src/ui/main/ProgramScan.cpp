@@ -43,7 +43,7 @@ PathMapping ProgramScan::pathMapping() const
 
 Inventory ProgramScan::inventory() const
 {
-    return Inventory(*m_session.registry, m_context.osName, pathMapping(), decimalSeparator());
+    return Inventory(*m_session.views, m_context.osName, pathMapping(), decimalSeparator());
 }
 
 void ProgramScan::resetImages()

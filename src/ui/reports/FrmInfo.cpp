@@ -78,7 +78,7 @@ FrmInfo::FrmInfo(Registry& registry, DesktopService* desktop, MessageService& me
 
 void FrmInfo::buildControls()
 {
-    setFixedSize(twipsToPixels(QSize(7530, 4755), this));
+    setFixedSize(twipsToPixels(QSize(7530, 5190), this));
 
     m_txtDName = new QLineEdit(this);
     m_txtDName->setObjectName(QStringLiteral("TxtDName"));
@@ -101,7 +101,7 @@ void FrmInfo::buildControls()
     white.setColor(QPalette::WindowText, Qt::black);
     white.setColor(QPalette::Text, Qt::black);
     fmback->setPalette(white);
-    fmback->setGeometry(twipsToPixels(QRect(120, 600, 7290, 3330), this));
+    fmback->setGeometry(twipsToPixels(QRect(120, 600, 7290, 3765), this));
 
     struct Row
     {
@@ -112,6 +112,7 @@ void FrmInfo::buildControls()
     };
     const Row rows[] = {
         { "Label1", "Registry Name :", "TxtRName", &m_txtRName },
+        { "Label13", "Source :", "TxtSource", &m_txtSource },
         { "Label4", "Uninstall String :", "TxtUString", &m_txtUString },
         { "lblprogname", "Publisher :", "TxtPublisher", &m_txtPublisher },
         { "Label5", "Version :", "TxtDVersion", &m_txtDVersion },
@@ -143,7 +144,7 @@ void FrmInfo::buildControls()
     close->setObjectName(QStringLiteral("CmdClose"));
     close->setToolTip(QStringLiteral("Close"));
     close->setDefault(true);
-    close->setGeometry(twipsToPixels(QRect(5850, 4095, 1560, 495), this));
+    close->setGeometry(twipsToPixels(QRect(5850, 4530, 1560, 495), this));
     setTabOrder(previous, close);
     connect(close, &QPushButton::clicked, this, &FrmInfo::cmdClose_Click);
 }
@@ -165,7 +166,7 @@ void FrmInfo::GetProgInformation()
     const std::string path = std::string(kUninstallPath) + m_selected.key;
     std::string publisher, version, helpLink, supportUrl, contact;
     const auto read = [&](std::string& into, const char* valueName) {
-        into = trimSpaces(m_registry.GetStringValue(kHKeyLocalMachine, path, valueName));
+        into = trimSpaces(m_registry.GetStringValue(m_selected.source.root, path, valueName));
     };
     if (!proc.step(__LINE__, [&] { read(publisher, "Publisher"); }))
         return;
@@ -179,6 +180,8 @@ void FrmInfo::GetProgInformation()
         return;
 
     if (!proc.step(__LINE__, [&] { fill(m_txtRName, m_selected.key); }))
+        return;
+    if (!proc.step(__LINE__, [&] { fill(m_txtSource, sourceDescription(m_selected.source)); }))
         return;
     if (!proc.step(__LINE__, [&] { fill(m_txtDName, m_selected.text); }))
         return;

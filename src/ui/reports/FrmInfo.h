@@ -52,6 +52,7 @@ private:
 
     QLineEdit* m_txtDName = nullptr;
     QLineEdit* m_txtRName = nullptr;
+    QLineEdit* m_txtSource = nullptr;
     QLineEdit* m_txtUString = nullptr;
     QLineEdit* m_txtPublisher = nullptr;
     QLineEdit* m_txtDVersion = nullptr;

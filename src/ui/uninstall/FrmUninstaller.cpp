@@ -87,7 +87,7 @@ void FrmUninstaller::cmdUnInstall_Click()
             const WriteHold hold(m_wine);
             refused = hold.refused();
             if (!refused)
-                removed = m_run.forceRemoval({ m_selected.key, m_selected.text, {} });
+                removed = m_run.forceRemoval({ m_selected.key, m_selected.text, {}, m_selected.source });
         }))
         return;
     if (refused) {

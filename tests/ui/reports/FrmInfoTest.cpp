@@ -3,6 +3,7 @@
 #include "ui/reports/FrmInfo.h"
 #include "TestApplication.h"
 #include "inventory/Inventory.h"
+#include "session/Session.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/ProgramList.h"
 
@@ -33,8 +34,9 @@ struct Details
     {
         if (dialog)
             dialog->close();
+        // As the main window opens it: on the registry of the row's source.
         dialog = new FrmInfo(
-            *test.app().session.registry, test.app().desktop, *test.app().messages,
+            test.app().session.views->registryFor(row.source), test.app().desktop, *test.app().messages,
             [this] { test.window().Show_FormUninstall(); }, row, &test.window());
         dialog->show();
     }
@@ -56,7 +58,7 @@ struct Details
     TestApplication test {
         { { QStringLiteral("Tool"), QStringLiteral("In The Registry"), QStringLiteral("x.exe") } }
     };
-    ProgramRow row { "Tool", "Tool From The List", {}, {}, {}, "C:\\tool\\un.exe /x", {} };
+    ProgramRow row { "Tool", "Tool From The List", {}, {}, {}, "C:\\tool\\un.exe /x", {}, {} };
     QPointer<FrmInfo> dialog;
 };
 
@@ -98,6 +100,23 @@ private Q_SLOTS:
             QList<QUrl>({ QUrl(QStringLiteral("https://example.com/help?topic=1")),
                 QUrl(QStringLiteral("http://www.example.com/support")),
                 QUrl(QStringLiteral("mailto:support@example.com")) }));
+    }
+
+    // A key name found for the machine and for the user: each row shows its own entry and says whose it is.
+    void eachRowShowsTheEntryOfItsOwnSource()
+    {
+        Details d;
+        d.set("Publisher", "For Everyone");
+        const RegistrySource user { kHKeyCurrentUser, false };
+        d.test.app().session.views->registryFor(user).SaveString(
+            user.root, kToolPath, "Publisher", "Just Me");
+        d.open();
+        QCOMPARE(d.box("TxtPublisher")->text(), QStringLiteral("For Everyone"));
+        QCOMPARE(d.box("TxtSource")->text(), QStringLiteral("64-bit (HKEY_LOCAL_MACHINE)"));
+        d.row.source = user;
+        d.open();
+        QCOMPARE(d.box("TxtPublisher")->text(), QStringLiteral("Just Me"));
+        QCOMPARE(d.box("TxtSource")->text(), QStringLiteral("Per user (HKEY_CURRENT_USER)"));
     }
 
     void missingValuesShowNAAndNothingButAWebAddressOpens()

@@ -2,7 +2,8 @@
 ;   KEY           name of the key under ...\CurrentVersion\Uninstall
 ;   NAME          DisplayName
 ;   OUT_NAME      file name of the installer
-;   INSTROOT      $PROGRAMFILES64 or $PROGRAMFILES32
+;   INSTROOT      $PROGRAMFILES64 or $PROGRAMFILES32 (or a folder of the user's)
+;   ROOT          (optional) HKCU for an install for the current user only, HKLM if not given
 ;   DIR_NAME      (optional) install folder under INSTROOT, NAME if not given
 ;   VIEW          64 or 32: the registry view the key is written in
 ;   DISPLAY_ICON  DisplayIcon value; must name a file in $INSTDIR that has an icon
@@ -18,6 +19,9 @@ SetCompressor /SOLID lzma
 !endif
 !ifndef DIR_NAME
   !define DIR_NAME "${NAME}"
+!endif
+!ifndef ROOT
+  !define ROOT HKLM
 !endif
 !define UNINSTALL_ROOT "Software\Microsoft\Windows\CurrentVersion\Uninstall"
 
@@ -40,6 +44,9 @@ FunctionEnd
 !endif
 
 Section "Install"
+!if ${ROOT} == HKCU
+  SetShellVarContext current
+!endif
   SetOutPath "$INSTDIR"
   File "/oname=app.ico" "${NSISDIR}\Contrib\Graphics\Icons\nsis3-install.ico"
   FileOpen $0 "$INSTDIR\readme.txt" w
@@ -48,13 +55,13 @@ Section "Install"
   WriteUninstaller "$INSTDIR\uninst.exe"
 
   SetRegView ${VIEW}
-  WriteRegStr HKLM "${UNINSTALL_ROOT}\${KEY}" "DisplayName" "${NAME}"
-  WriteRegStr HKLM "${UNINSTALL_ROOT}\${KEY}" "DisplayIcon" '${DISPLAY_ICON}'
-  WriteRegStr HKLM "${UNINSTALL_ROOT}\${KEY}" "DisplayVersion" "1.0"
-  WriteRegStr HKLM "${UNINSTALL_ROOT}\${KEY}" "Publisher" "Tidewell Test Fixtures"
-  WriteRegStr HKLM "${UNINSTALL_ROOT}\${KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr ${ROOT} "${UNINSTALL_ROOT}\${KEY}" "DisplayName" "${NAME}"
+  WriteRegStr ${ROOT} "${UNINSTALL_ROOT}\${KEY}" "DisplayIcon" '${DISPLAY_ICON}'
+  WriteRegStr ${ROOT} "${UNINSTALL_ROOT}\${KEY}" "DisplayVersion" "1.0"
+  WriteRegStr ${ROOT} "${UNINSTALL_ROOT}\${KEY}" "Publisher" "Tidewell Test Fixtures"
+  WriteRegStr ${ROOT} "${UNINSTALL_ROOT}\${KEY}" "InstallLocation" "$INSTDIR"
   ; Silent, so the test never has to click through the uninstaller.
-  WriteRegStr HKLM "${UNINSTALL_ROOT}\${KEY}" "UninstallString" '"$INSTDIR\uninst.exe" /S'
+  WriteRegStr ${ROOT} "${UNINSTALL_ROOT}\${KEY}" "UninstallString" '"$INSTDIR\uninst.exe" /S'
 SectionEnd
 
 Section "Uninstall"
@@ -64,6 +71,6 @@ Section "Uninstall"
   RMDir "$INSTDIR"
 !ifndef KEEP_KEY
   SetRegView ${VIEW}
-  DeleteRegKey HKLM "${UNINSTALL_ROOT}\${KEY}"
+  DeleteRegKey ${ROOT} "${UNINSTALL_ROOT}\${KEY}"
 !endif
 SectionEnd
