@@ -16,9 +16,9 @@ struct RegistrySource
     bool operator==(const RegistrySource&) const = default;
 };
 
-// For the user: "64-bit", "32-bit" (machine-wide, either view) or "Per user".
+// For the user: "All users", "All users, 32-bit" (machine-wide, either view) or "Per user".
 std::string sourceName(const RegistrySource& source);
-// The same with the root it names: "32-bit (HKEY_LOCAL_MACHINE, Wow6432Node)".
+// The same with the root it names: "All users, 32-bit (HKEY_LOCAL_MACHINE, Wow6432Node)".
 std::string sourceDescription(const RegistrySource& source);
 
 // Which machine-wide views the program list holds; per-user entries are listed in each case, since

@@ -7,7 +7,8 @@ std::string sourceName(const RegistrySource& source)
 {
     if (source.root == kHKeyCurrentUser)
         return "Per user";
-    return source.wow32 ? "32-bit" : "64-bit";
+    // A machine-wide entry is every user's; "64-bit" would be untrue on a registry with one view.
+    return source.wow32 ? "All users, 32-bit" : "All users";
 }
 
 std::string sourceDescription(const RegistrySource& source)

@@ -59,13 +59,15 @@ TEST(PerUserEntries, eachRowIsListedFromAndActsOnItsOwnSource)
     OpenedRegistry opened = openRegistry(request, {});
     ASSERT_TRUE(opened.views) << opened.error;
     EXPECT_EQ(rowsOf(opened),
-        (std::vector<std::string> { "Shared 64-bit: Shared 64", "Only32 32-bit: Only 32",
-            "Shared 32-bit: Shared 32", "Mine Per user: Mine only", "Shared Per user: Shared mine" }));
+        (std::vector<std::string> { "Shared All users: Shared 64", "Only32 All users, 32-bit: Only 32",
+            "Shared All users, 32-bit: Shared 32", "Mine Per user: Mine only",
+            "Shared Per user: Shared mine" }));
     // Narrowed to one view, the machine's part shrinks and the user's stays.
     request.views = MachineViews::Only32;
     EXPECT_EQ(rowsOf(openRegistry(request, {})),
-        (std::vector<std::string> { "Only32 32-bit: Only 32", "Shared 32-bit: Shared 32",
-            "Mine Per user: Mine only", "Shared Per user: Shared mine" }));
+        (std::vector<std::string> { "Only32 All users, 32-bit: Only 32",
+            "Shared All users, 32-bit: Shared 32", "Mine Per user: Mine only",
+            "Shared Per user: Shared mine" }));
 
     // The user's Shared: its uninstaller leaves it, the verdict is read from user.reg, and the clean-up takes
     // it out of user.reg only.
@@ -86,6 +88,6 @@ TEST(PerUserEntries, eachRowIsListedFromAndActsOnItsOwnSource)
     EXPECT_EQ(test::readAll(user).find("Shared mine"), std::string::npos);
     request.views = MachineViews::Both;
     EXPECT_EQ(rowsOf(openRegistry(request, {})),
-        (std::vector<std::string> {
-            "Shared 64-bit: Shared 64", "Only32 32-bit: Only 32", "Mine Per user: Mine only" }));
+        (std::vector<std::string> { "Shared All users: Shared 64", "Only32 All users, 32-bit: Only 32",
+            "Mine Per user: Mine only" }));
 }

@@ -96,7 +96,7 @@ private:
 
 namespace {
 
-constexpr int kColumnTwips[ProgramListModel::ColumnCount] = { 3400, 1150, 1400, 1351, 1100, 15000 };
+constexpr int kColumnTwips[ProgramListModel::ColumnCount] = { 3400, 1150, 1400, 1351, 1600, 15000 };
 
 void setUpItemView(QAbstractItemView* view)
 {

@@ -112,7 +112,7 @@ private Q_SLOTS:
             user.root, kToolPath, "Publisher", "Just Me");
         d.open();
         QCOMPARE(d.box("TxtPublisher")->text(), QStringLiteral("For Everyone"));
-        QCOMPARE(d.box("TxtSource")->text(), QStringLiteral("64-bit (HKEY_LOCAL_MACHINE)"));
+        QCOMPARE(d.box("TxtSource")->text(), QStringLiteral("All users (HKEY_LOCAL_MACHINE)"));
         d.row.source = user;
         d.open();
         QCOMPARE(d.box("TxtPublisher")->text(), QStringLiteral("Just Me"));
