@@ -59,6 +59,20 @@ void loadScanAndIcons(benchmark::State& state)
     state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 
+// The same without the icons: the registry file loaded and scanned.
+void loadAndScan(benchmark::State& state)
+{
+    const Fixture fixture(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        HiveRegistry hive(fixture.registryFile);
+        Registry registry(hive);
+        Inventory inventory(
+            registry, "Microsoft Windows XP", PathMapping::forRegistryFile(fixture.registryFile));
+        benchmark::DoNotOptimize(inventory.scan());
+    }
+    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+
 void loadOnly(benchmark::State& state)
 {
     const Fixture fixture(static_cast<int>(state.range(0)));
@@ -127,6 +141,7 @@ void largeFileReloadAfterExternalChange(benchmark::State& state)
 } // namespace
 
 BENCHMARK(loadScanAndIcons)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(loadAndScan)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(loadOnly)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(freshPrefixLoad)->Unit(benchmark::kMillisecond);
 BENCHMARK(largeFileLoad)->Unit(benchmark::kMillisecond);
