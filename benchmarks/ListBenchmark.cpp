@@ -43,7 +43,7 @@ int main(int argc, char** argv)
         app.messages = &messages;
         app.session.registryApi = std::make_unique<HiveRegistry>(fixture.registryFile);
         app.session.registry = std::make_unique<Registry>(*app.session.registryApi);
-        app.processes = makeProcessCalls(PathMapping::forRegistryFile(fixture.registryFile));
+        app.session.processes = makeProcessCalls(PathMapping::forRegistryFile(fixture.registryFile));
         app.mainWindow = std::make_unique<FrmMain>(app.services());
         const qint64 load = timer.elapsed();
         app.mainWindow->show();

@@ -6,7 +6,6 @@ set(TIDEWELL_APP_ID io.github.tidewell.Tidewell)
 # The release of PROJECT_VERSION, for the metainfo, the manual page and the package's changelog.
 set(TIDEWELL_RELEASE_DATE 2026-12-07)
 set(TIDEWELL_RELEASE_DATE_RFC2822 "Mon, 07 Dec 2026 12:00:00 +0000")
-set(TIDEWELL_HOMEPAGE https://github.com/tidewell/tidewell)
 set(TIDEWELL_MAINTAINER "The Tidewell developers <tidewell@users.noreply.github.com>"
     CACHE STRING "The Debian package's maintainer")
 

@@ -764,6 +764,13 @@ def plain_values(name, version, publisher, folder, installed, uninstall, size_kb
     return values
 
 
+def demo_uninstaller(action, key):
+    """The command of Tidewell's own demo uninstaller, which runs without Wine: it removes the entry
+    (action "remove") from the user's copy of this registry, or ends and leaves it behind ("leave").
+    Tidewell points the copy at where the program is installed."""
+    return "tidewell-demo-uninstaller %s %s" % (action, key)
+
+
 def mb(megabytes):
     return round(megabytes * 1024 * 1024)
 
@@ -897,7 +904,7 @@ def programs():
     folder = "Pinecrest\\Solitaire Deluxe"
     P.append(Program("PinecrestSolitaire", plain_values(
         "Pinecrest Solitaire Deluxe", "2.5", "Pinecrest Games", folder, "2004-12-25",
-        '"%s\\%s\\unins000.exe"' % (PF, folder), 10035,
+        demo_uninstaller("remove", "PinecrestSolitaire"), 10035,
         HelpLink="https://www.example.org/pinecrest/support",
         URLInfoAbout="https://www.example.org/pinecrest/solitaire"),
         "2004-12-25 09:31:05",
@@ -1128,7 +1135,7 @@ def programs():
     folder = "Wrenfield\\Family Tree 5"
     P.append(Program("WrenfieldFamilyTree5", plain_values(
         "Wrenfield Family Tree 5", "5.0.1", "Wrenfield Genealogy", folder, "2005-11-26",
-        '"%s\\%s\\uninst.exe"' % (PF, folder), 65536,
+        demo_uninstaller("remove", "WrenfieldFamilyTree5"), 65536,
         HelpLink="https://www.example.org/wrenfield/help",
         URLInfoAbout="https://www.example.org/wrenfield/",
         Contact="Wrenfield Genealogy, 1-800-555-0182"),
@@ -1150,7 +1157,7 @@ def programs():
     folder = "Larkspur\\Weather Desk"
     P.append(Program("LarkspurWeatherDesk", plain_values(
         "Larkspur Weather Desk", "3.1", "Larkspur Software", folder, "2005-08-07",
-        '"%s\\%s\\uninstall.exe"' % (PF, folder), 4301,
+        demo_uninstaller("remove", "LarkspurWeatherDesk"), 4301,
         URLInfoAbout="https://www.example.com/larkspur/weather"),
         "2005-08-07 12:14:03",
         icon=icon_file(folder + "\\weather.ico", g_weather, (60, 150, 230)),
@@ -1195,9 +1202,10 @@ def programs():
         usage=(mb(152.0), "2005-03-05 21:33:52", 13, "%s\\%s\\chess.exe" % (PF, folder))))
 
     folder = "Skyharbor\\Toolbar"
+    # Its uninstaller ends without taking the entry out, so the clean-up is offered.
     P.append(Program("SkyharborToolbar", plain_values(
         "Skyharbor Search Toolbar", "1.6.2", "Skyharbor Search", folder, "2005-06-04",
-        "%s\\%s\\uninstall.exe" % (PF, folder), 1392,
+        demo_uninstaller("leave", "SkyharborToolbar"), 1392,
         URLInfoAbout="https://www.example.net/skyharbor/"),
         "2005-06-04 20:02:37",
         icon=icon_file(folder + "\\toolbar.ico", g_magnifier, (240, 180, 20), round_tile=True),

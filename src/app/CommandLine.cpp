@@ -2,6 +2,7 @@
 #include "app/CommandLine.h"
 
 #include <algorithm>
+#include <string_view>
 
 #ifndef TIDEWELL_VERSION
 #error "TIDEWELL_VERSION comes from the project's version (src/CMakeLists.txt)"
@@ -28,7 +29,8 @@ constexpr OptionSpec kOptions[] = {
     { nullptr, "registry", "file",
         "Use the registry file <file> (Wine's system.reg format) instead of the default." },
     { nullptr, "prefix", "folder",
-        "Use the registry of the Wine prefix <folder> (default: WINEPREFIX, else ~/.wine)." },
+        "Use the registry of the Wine prefix <folder>, or of the one prefix --prefixes names so (default: "
+        "the prefix last opened in the window, else WINEPREFIX, else ~/.wine)." },
     { nullptr, "demo", nullptr, "Use the demo registry (your own copy of it), whatever else is at hand." },
     { nullptr, "view", "bits",
         "Show the programs a 64-bit (64, the default) or a 32-bit (32) program sees." },
@@ -42,7 +44,16 @@ constexpr OptionSpec kOptions[] = {
     { nullptr, "uninstall", "key",
         "Run the uninstaller of the entry <key> (its registry name), wait for it and tell whether the entry "
         "is gone, without opening a window. Exit status 0: gone, 1: still there, 2: error." },
-    { nullptr, "force", nullptr, "With --uninstall: remove an entry its uninstaller left behind." },
+    { nullptr, "force", nullptr,
+        "With --uninstall: remove an entry its uninstaller left behind, or one whose uninstaller is not "
+        "there." },
+    { nullptr, "timeout", "seconds",
+        "With --uninstall: stop waiting for the uninstaller after <seconds>, leave it running and tell "
+        "whether the entry is gone at that moment." },
+    { nullptr, "prefixes", nullptr,
+        "Print the Wine prefixes the front-ends of this computer made, one line each (folder, owners, the "
+        "name each gives it, the programs --list would list; separated by tabs, several owners of one "
+        "prefix joined by commas) and exit, without opening a window." },
 };
 
 constexpr const char* kDescription
@@ -260,12 +271,18 @@ bool CommandLine::read(const std::vector<std::string>& arguments)
     std::string why;
     if (!m_positional.empty())
         why = "unexpected argument: " + m_positional.front();
-    else if (int(list()) + int(report()) + int(uninstall()) > 1)
-        why = "--list, --report and --uninstall cannot be combined";
+    else if (int(list()) + int(report()) + int(uninstall()) + int(prefixes()) > 1)
+        why = "--list, --report, --uninstall and --prefixes cannot be combined";
+    else if (prefixes() && (isSet(Registry) || isSet(Prefix) || demo()))
+        why = "--prefixes lists every prefix; --registry, --prefix and --demo do not go with it";
     else if (longFormat() && !report())
         why = "--long goes with --report";
     else if (force() && !uninstall())
         why = "--force goes with --uninstall";
+    else if (timeout() && !uninstall())
+        why = "--timeout goes with --uninstall";
+    else if (timeout() && timeoutSeconds() <= 0)
+        why = "--timeout takes a whole number of seconds, 1 or more";
     else if (int(isSet(Registry)) + int(isSet(Prefix)) + int(demo()) > 1)
         why = "--registry, --prefix and --demo each name a registry; give one";
     else if (isSet(View) && view() != "32" && view() != "64")
@@ -275,9 +292,36 @@ bool CommandLine::read(const std::vector<std::string>& arguments)
     return why.empty();
 }
 
+int CommandLine::timeoutSeconds() const
+{
+    // As Qt reads a whole number: blanks around it and a sign are allowed.
+    std::string_view text = value(Timeout);
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    constexpr long kYear = 366L * 24 * 3600;
+    long seconds = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        seconds = seconds * 10 + (c - '0');
+        if (seconds > kYear)
+            return 0;
+    }
+    if (text.empty() || negative || seconds == 0)
+        return 0;
+    return static_cast<int>(seconds);
+}
+
 bool CommandLine::windowWanted() const
 {
-    return !help() && !version() && !list() && !report() && !uninstall();
+    return !help() && !version() && !list() && !report() && !uninstall() && !prefixes();
 }
 
 std::string CommandLine::helpText() const

@@ -27,6 +27,10 @@ public:
     bool longFormat() const { return isSet(Long); }
     bool uninstall() const { return isSet(Uninstall); }
     bool force() const { return isSet(Force); }
+    bool prefixes() const { return isSet(Prefixes); }
+    bool timeout() const { return isSet(Timeout); }
+    // The seconds --timeout gives; 0 when they are not a whole number from 1 to a year.
+    int timeoutSeconds() const;
     bool demo() const { return isSet(Demo); }
     // The last value given, or empty.
     const std::string& registryFile() const { return value(Registry); }
@@ -41,7 +45,22 @@ public:
     std::string helpText() const;
 
 private:
-    enum Option { Help, Version, Registry, Prefix, Demo, View, List, Report, Long, Uninstall, Force, Count };
+    enum Option {
+        Help,
+        Version,
+        Registry,
+        Prefix,
+        Demo,
+        View,
+        List,
+        Report,
+        Long,
+        Uninstall,
+        Force,
+        Timeout,
+        Prefixes,
+        Count
+    };
 
     bool parse(const std::vector<std::string>& arguments);
     bool isSet(Option option) const { return m_set[option]; }

@@ -2,12 +2,15 @@
 #include "app/Commands.h"
 
 #include "app/CommandLine.h"
+#include "app/FoundPrefixes.h"
 #include "app/ListCommand.h"
+#include "app/PrefixesCommand.h"
 #include "app/ReportCommand.h"
 #include "app/UninstallCommand.h"
 #include "base/AppContext.h"
 #include "session/OpenRegistry.h"
 
+#include <chrono>
 #include <ostream>
 
 namespace tw {
@@ -27,18 +30,30 @@ int runCommand(const CommandLine& line, LocaleForms& locale, std::ostream& out, 
 
     RegistryRequest request;
     request.file = line.registryFile();
-    request.prefix = line.prefix();
+    std::string notAPrefix;
+    request.prefix = prefixFolder(line.prefix(), notAPrefix);
     request.demo = line.demo();
     request.wow32 = line.view() == "32";
+    if (!notAPrefix.empty()) {
+        err << "tidewell: " << notAPrefix << '\n';
+        return 2;
+    }
+    if (line.prefixes())
+        return runPrefixesCommand(request.wow32, out, err);
     const std::string appFolder = paths::applicationFolder();
     if (line.list())
         return runListCommand(request, appFolder, locale.decimalSeparator(), out, err);
     if (line.report())
         return runReportCommand(request, appFolder, line.reportFile(), line.longFormat(), locale.clock(),
             locale.decimalSeparator(), err);
-    if (line.uninstall())
+    if (line.uninstall()) {
+        UninstallOptions options;
+        options.force = line.force();
+        if (line.timeout())
+            options.timeout = std::chrono::seconds(line.timeoutSeconds());
         return runUninstallCommand(
-            request, appFolder, line.uninstallKey(), line.force(), locale.clock(), out, err);
+            request, appFolder, line.uninstallKey(), options, locale.clock(), out, err, ownersOf);
+    }
     return 0;
 }
 

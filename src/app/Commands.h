@@ -20,7 +20,7 @@ public:
 };
 
 // Runs what a command line that wants no window asks for (--help, --version, --list, --report,
-// --uninstall) and returns the exit status. The line has been read without error.
+// --uninstall, --prefixes) and returns the exit status. The line has been read without error.
 int runCommand(const CommandLine& line, LocaleForms& locale, std::ostream& out, std::ostream& err);
 
 } // namespace tw

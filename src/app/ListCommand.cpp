@@ -11,17 +11,22 @@
 
 namespace tw {
 
+std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator)
+{
+    Registry registry(*opened.api);
+    auto calls = opened.systemCalls();
+    const std::string osName = clsSystem(*calls).sysInfo();
+    Inventory inventory(registry, osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
+    return inventory.scan();
+}
+
 int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
     if (!opened.api)
         return 2;
-    Registry registry(*opened.api);
-    auto calls = opened.systemCalls();
-    const std::string osName = clsSystem(*calls).sysInfo();
-    Inventory inventory(registry, osName, PathMapping::forRegistryFile(opened.file), decimalSeparator);
-    out << formatListing(inventory.scan());
+    out << formatListing(listedPrograms(opened, decimalSeparator));
     out.flush();
     return 0;
 }

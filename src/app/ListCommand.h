@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "inventory/ProgramRow.h"
+
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace tw {
 
-// `tidewell --list`: prints the rows the scan lists, without a window. Returns the exit status: 0, or
-// 2 with a message on `err` when the registry cannot be opened.
+struct OpenedRegistry;
 struct RegistryRequest;
 
+// `tidewell --list`: prints the rows the scan lists, without a window. Returns the exit status: 0, or
+// 2 with a message on `err` when the registry cannot be opened.
 int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err);
+
+// The rows --list prints for an opened registry (reading the file only).
+std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator = '.');
 
 } // namespace tw

@@ -2,6 +2,8 @@
 #include "app/ModMain.h"
 
 #include "app/CommandLine.h"
+#include "app/FoundPrefixes.h"
+#include "app/OpenPrefix.h"
 #include "app/QtLocale.h"
 #include "base/Errors.h"
 #include "base/FsPath.h"
@@ -11,8 +13,9 @@
 #include "ui/MessageService.h"
 #include "ui/QtDesktopService.h"
 #include "ui/main/FrmMain.h"
-#include "uninstall/Processes.h"
+#include "ui/main/PrefixCatalogue.h"
 
+#include <QApplication>
 #include <filesystem>
 #include <iostream>
 
@@ -24,12 +27,20 @@ Application::~Application() = default;
 void Application::adopt(OpenedRegistry opened)
 {
     context.registryFile = opened.file;
-    session.adopt(std::move(opened));
+    PrefixOwners owners = ownersOf(opened.prefix);
+    session.adopt(std::move(opened), std::move(owners), [this](const std::string& question) {
+        // Over whichever window starts the program (the main window, or a dialog over it); No is the
+        // default, as Yes may break the prefix.
+        QWidget* parent = QApplication::activeWindow() ? QApplication::activeWindow() : mainWindow.get();
+        return messages->message(parent, QString::fromStdString(context.title),
+                   QString::fromStdString(question), MsgIcon::Question, { MsgButton::No, MsgButton::Yes })
+            == MsgButton::Yes;
+    });
 }
 
 MainServices Application::services()
 {
-    return { context, session, clock, *messages, desktop, *processes };
+    return { context, session, clock, *messages, desktop, prefixes.get() };
 }
 
 namespace {
@@ -77,9 +88,15 @@ std::unique_ptr<Application> Main(
 
     RegistryRequest request;
     request.file = line.registryFile();
-    request.prefix = line.prefix();
+    std::string notAPrefix;
+    request.prefix = prefixFolder(line.prefix(), notAPrefix);
     request.demo = line.demo();
     request.wow32 = line.view() == "32";
+    if (!notAPrefix.empty()) {
+        std::cerr << "tidewell: " << notAPrefix << '\n';
+        exitCode = 2;
+        return nullptr;
+    }
     const std::string appFolder = paths::applicationFolder();
     auto app = std::make_unique<Application>();
     app->messages = &messages;
@@ -113,8 +130,8 @@ std::unique_ptr<Application> Main(
         if (const std::string page = shippedHelpPage(appFolder); !page.empty())
             app->context.helpFile = page;
     });
-    app->processes = makeProcessCalls(PathMapping::forRegistryFile(registry.file), registry.winePrefix());
     app->adopt(std::move(registry));
+    app->prefixes = makePrefixCatalogue(*app);
     proc.step(__LINE__, [&] { app->mainWindow = std::make_unique<FrmMain>(app->services()); });
     proc.step(__LINE__, [&] {
         if (app->mainWindow)

@@ -15,7 +15,7 @@ namespace tw {
 class DesktopService;
 class FrmMain;
 class MessageService;
-class ProcessCalls;
+class PrefixCatalogue;
 
 // Everything one run of the program holds: the context start-up fixed, the open registry, the
 // clock, the message service and the desktop's handlers. The main window gets them as MainServices.
@@ -27,12 +27,13 @@ struct Application
     MessageService* messages = nullptr;
     DesktopService* desktop = nullptr;
     std::unique_ptr<DesktopService> ownDesktop; // the desktop's own, when the caller gave none
-    std::unique_ptr<ProcessCalls> processes;
+    std::unique_ptr<PrefixCatalogue> prefixes; // File > Open Prefix, where prefixes are found
     std::unique_ptr<FrmMain> mainWindow;
 
     Application();
     ~Application();
-    // Takes over an opened registry.
+    // Takes over an opened registry, with what the front-ends say about its prefix; the system's Wine
+    // runs in a prefix made with another only once the user has agreed.
     void adopt(OpenedRegistry opened);
     MainServices services();
 };

@@ -25,8 +25,11 @@ namespace {
 class ServerWatch
 {
 public:
-    ServerWatch(WineServer& server, std::ostream& err)
+    using Deadline = std::optional<std::chrono::steady_clock::time_point>;
+
+    ServerWatch(WineServer& server, Deadline deadline, std::ostream& err)
         : m_server(server)
+        , m_deadline(deadline)
         , m_err(err)
     { }
 
@@ -34,6 +37,11 @@ public:
     {
         using Clock = std::chrono::steady_clock;
         const auto now = Clock::now();
+        if (m_deadline && now >= *m_deadline) {
+            m_err << "tidewell: the time-out has passed with Wine still running in " << m_server.prefix()
+                  << "; asking it for the result\n";
+            return true;
+        }
         // Reading every process's maps is not free: look twice a second.
         if (m_looked && now - *m_looked < std::chrono::milliseconds(500))
             return false;
@@ -67,16 +75,41 @@ private:
     static constexpr std::chrono::seconds kIdleServer { 10 };
 
     WineServer& m_server;
+    Deadline m_deadline;
     std::ostream& m_err;
     std::vector<std::string> m_shown;
     std::optional<std::chrono::steady_clock::time_point> m_looked;
     std::optional<std::chrono::steady_clock::time_point> m_idleSince;
 };
 
+// Takes out an entry whose uninstaller is not there, as Delete From List does.
+int deleteStaleEntry(UninstallRun& run, const UninstallTarget& target, const OpenedRegistry& opened,
+    std::ostream& out, std::ostream& err)
+{
+    err << "tidewell: the uninstaller of \"" << target.key
+        << "\" is not there; --force deletes the entry as Delete From List does\n";
+    bool removed = false;
+    {
+        const WriteHold hold(opened.server.get());
+        if (hold.refused()) {
+            err << "tidewell: " << wineRunningMessage(opened.prefix) << '\n';
+            return 2;
+        }
+        removed = run.deleteFromList(target);
+    }
+    if (!removed) {
+        err << "tidewell: the entry \"" << target.key << "\" could not be removed from the registry\n";
+        return 2;
+    }
+    out << "Deleted Entry for " << target.text << '\n';
+    return 0;
+}
+
 } // namespace
 
 int runUninstallCommand(const RegistryRequest& request, const std::string& appFolder, const std::string& key,
-    bool force, const Clock& clock, std::ostream& out, std::ostream& err)
+    const UninstallOptions& options, const Clock& clock, std::ostream& out, std::ostream& err,
+    const PrefixLookup& owners)
 {
     OpenedRegistry opened = openForCommand(request, appFolder, err);
     if (!opened.api)
@@ -93,19 +126,48 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
         return 2;
     }
 
+    const WineChoice own
+        = owners && !opened.winePrefix().empty() ? owners(opened.winePrefix()).wine : WineChoice();
+    if (own.asksFirst()) {
+        err << "tidewell: " << own.warning()
+            << " Name the Wine to use in TIDEWELL_WINE to run the uninstaller anyway.\n";
+        return 2;
+    }
     const AppContext context
         = makeAppContext(appFolder, paths::chooseDataFolder(appFolder, paths::userDataFolder()), osName);
-    auto processes = makeProcessCalls(paths, opened.winePrefix());
+    auto processes = makeProcessCalls(paths, opened.winePrefix(), { own.program, {} });
+    ServerWatch::Deadline deadline;
+    if (options.timeout)
+        deadline = std::chrono::steady_clock::now() + *options.timeout;
     WineSide wine;
     std::optional<ServerWatch> watch;
     if (opened.server) {
-        watch.emplace(*opened.server, err);
-        wine = wineSideFor(*opened.server, opened.api->redirects(), [&watch] { return (*watch)(); });
+        watch.emplace(*opened.server, deadline, err);
+        wine = wineSideFor(
+            *opened.server, opened.api->redirects(), [&watch] { return (*watch)(); }, own.program);
     }
     UninstallRun run(registry, *processes, context.logPath, clock, {}, wine);
+    run.setTell([&err](const std::string& message) { err << "tidewell: " << message << '\n'; });
+    if (deadline) {
+        run.setUninstallerWait({ [&deadline] {
+                                    return std::chrono::steady_clock::now() >= *deadline
+                                        ? WaitDecision::TimedOut
+                                        : WaitDecision::KeepWaiting;
+                                },
+            {} });
+    }
     const UninstallTarget target { row->key, row->text, row->uninstallCommand };
-    switch (run.run(target)) {
+    const UninstallOutcome outcome = run.run(target);
+    if (run.waitEnded() == WaitDecision::TimedOut)
+        err << "tidewell: stopped waiting for the uninstaller after " << options.timeout->count()
+            << (options.timeout->count() == 1 ? " second" : " seconds") << "; it is still running\n";
+    switch (outcome) {
     case UninstallOutcome::NotStarted:
+        // A stale entry: its uninstaller is gone, so only Delete From List can take it out.
+        if (options.force && run.uninstallerMissing())
+            return deleteStaleEntry(run, target, opened, out, err);
+        return 2;
+    case UninstallOutcome::Unknown:
         return 2;
     case UninstallOutcome::Removed:
         out << "Uninstall OK. Uninstaller removed program from the list.\n";
@@ -113,7 +175,7 @@ int runUninstallCommand(const RegistryRequest& request, const std::string& appFo
     case UninstallOutcome::StillPresent:
         break;
     }
-    if (!force) {
+    if (!options.force) {
         out << "Uninstall Not Successful. Program was not removed from the list.\n";
         return 1;
     }

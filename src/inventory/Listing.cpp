@@ -32,18 +32,23 @@ void appendField(std::string& out, const std::string& field)
 std::string formatListing(const std::vector<ProgramRow>& rows)
 {
     std::string out;
-    for (const ProgramRow& row : rows) {
-        const std::string* fields[]
-            = { &row.key, &row.text, &row.size, &row.lastUsedOn, &row.frequency, &row.uninstallCommand };
-        bool first = true;
-        for (const std::string* f : fields) {
-            if (!first)
-                out += '\t';
-            first = false;
-            appendField(out, *f);
-        }
-        out += '\n';
+    for (const ProgramRow& row : rows)
+        out += listingLine(
+            { row.key, row.text, row.size, row.lastUsedOn, row.frequency, row.uninstallCommand });
+    return out;
+}
+
+std::string listingLine(const std::vector<std::string>& fields)
+{
+    std::string out;
+    bool first = true;
+    for (const std::string& f : fields) {
+        if (!first)
+            out += '\t';
+        first = false;
+        appendField(out, f);
     }
+    out += '\n';
     return out;
 }
 

@@ -13,4 +13,7 @@ namespace tw {
 // or backslash inside a field written as \t, \r, \n, \\.
 std::string formatListing(const std::vector<ProgramRow>& rows);
 
+// One line of fields in that form, LF ended.
+std::string listingLine(const std::vector<std::string>& fields);
+
 } // namespace tw

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <iosfwd>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,9 +46,21 @@ struct Key
     void touch(std::uint64_t filetime);
 };
 
+// The branch a file's keys are relative to, as its header names it.
+enum class HiveRoot {
+    Machine, // HKEY_LOCAL_MACHINE: system.reg
+    User, // HKEY_CURRENT_USER: user.reg
+};
+
+// The root a header line ";; All keys relative to X" names: "REGISTRY\\Machine" as current Wine
+// writes it, "\\Machine" as older Wine and other builds do, and the same two forms of
+// "...\\User\\S-1-5-...". None for any other line.
+std::optional<HiveRoot> headerRoot(std::string_view line);
+
 struct Hive
 {
-    std::string header; // every line before the first key, kept as read
+    HiveRoot branch = HiveRoot::Machine;
+    std::string header; // every line before the first key, kept as read, so its root's form stays
     Key root;
 };
 
@@ -62,7 +75,9 @@ struct ParseError
 };
 
 // Reads a file in Wine's registry format; throws ParseError.
-std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fileName);
+// A file whose header names another branch than `expected` is refused at that line.
+std::unique_ptr<Hive> parseHive(
+    std::string_view content, const std::string& fileName, HiveRoot expected = HiveRoot::Machine);
 // Why a file larger than kMaxFileSize is refused, naming the line where the entry that makes it so
 // begins, else the line on which it passes the limit. One pass over `in`, in constant memory.
 ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size);
@@ -100,7 +115,7 @@ inline constexpr std::size_t kMaxValueSize = 16u << 20;
 inline constexpr std::size_t kMaxValueTextLength = 64u << 20;
 // Levels of keys below HKEY_LOCAL_MACHINE. Windows allows 512, but the deepest keys of real registries lie
 // a few dozen levels down: a key nested hundreds deep is the mark of a damaged or made-up file.
-inline constexpr std::size_t kMaxKeyDepth = 256;
+inline constexpr std::size_t kMaxKeyDepth = 512;
 // Keys and values in one file. Each takes a few hundred bytes in memory, so a file of tiny keys would
 // otherwise take dozens of times its size; a large Windows registry holds well under a million keys.
 inline constexpr std::size_t kMaxKeyCount = 2'000'000;

@@ -307,8 +307,9 @@ private:
 class HiveParser
 {
 public:
-    HiveParser(std::string_view content, const std::string& fileName)
-        : m_content(content)
+    HiveParser(std::string_view content, const std::string& fileName, HiveRoot expected)
+        : m_expected(expected)
+        , m_content(content)
         , m_reader(content, fileName)
         , m_hive(std::make_unique<Hive>())
     { }
@@ -316,6 +317,7 @@ public:
     std::unique_ptr<Hive> run();
 
 private:
+    HiveRoot m_expected;
     void headerLine(std::string_view line);
     void keyLine(std::string_view line, std::size_t lineStart);
     Key& keyAt(const std::vector<std::u16string>& parts, bool& spelledAsStored);
@@ -371,8 +373,12 @@ std::unique_ptr<Hive> HiveParser::run()
 void HiveParser::headerLine(std::string_view line)
 {
     if (startsWith(line, ";; All keys relative to ")) {
-        if (line != ";; All keys relative to REGISTRY\\\\Machine")
-            m_reader.fail("the file does not hold the machine's keys (HKEY_LOCAL_MACHINE)");
+        const std::optional<HiveRoot> root = headerRoot(line);
+        if (root != m_expected)
+            m_reader.fail(m_expected == HiveRoot::Machine
+                    ? "the file does not hold the machine's keys (HKEY_LOCAL_MACHINE)"
+                    : "the file does not hold a user's keys (HKEY_CURRENT_USER)");
+        m_hive->branch = *root;
     } else if (!(line.empty() || line[0] == ';' || line[0] == '#' || isBlank(line))) {
         m_reader.fail("unexpected text before the first key");
     }
@@ -489,9 +495,27 @@ void HiveParser::closeBlock(std::size_t end)
 
 } // namespace
 
-std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fileName)
+std::optional<HiveRoot> headerRoot(std::string_view line)
 {
-    return HiveParser(content, fileName).run();
+    constexpr std::string_view prefix = ";; All keys relative to ";
+    if (!startsWith(line, prefix))
+        return std::nullopt;
+    std::string_view root = line.substr(prefix.size());
+    if (startsWith(root, "REGISTRY"))
+        root.remove_prefix(8);
+    if (root == "\\\\Machine")
+        return HiveRoot::Machine;
+    // A user's SID: S-1-5-21-... (digits and hyphens).
+    constexpr std::string_view user = "\\\\User\\\\S-";
+    if (startsWith(root, user) && root.size() > user.size()
+        && root.find_first_not_of("0123456789-", user.size()) == std::string_view::npos)
+        return HiveRoot::User;
+    return std::nullopt;
+}
+
+std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fileName, HiveRoot expected)
+{
+    return HiveParser(content, fileName, expected).run();
 }
 
 ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size)

@@ -88,7 +88,11 @@ bool HiveRegistry::load()
     if (content.size() > hive::kMaxFileSize)
         return refuseTooLarge(st);
     try {
-        m_hive = hive::parseHive(content, m_file);
+        std::unique_ptr<hive::Hive> read = hive::parseHive(content, m_file);
+        if (read->branch != hive::HiveRoot::Machine)
+            throw hive::ParseError { m_file, 0,
+                "holds a user's keys (HKEY_CURRENT_USER), not the machine's" };
+        m_hive = std::move(read);
         ++m_generation;
         m_stamp = st;
         m_error.reset();

@@ -24,6 +24,36 @@ std::string_view trimSpaces(std::string_view text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A host name as addresses are written without a scheme: labels of letters, digits and hyphens joined
+// by dots, the last one letters only ("support.example.com"), so that a path or a program name never
+// passes for one.
+bool isHostName(std::string_view host)
+{
+    const auto dot = host.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || host.size() - dot - 1 < 2)
+        return false;
+    const auto isAlpha = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    const std::string_view last = host.substr(dot + 1);
+    if (!std::all_of(last.begin(), last.end(), isAlpha))
+        return false;
+    // A program or script is no web address, though "uninst.exe" is written like one.
+    for (std::string_view ext : { "exe", "bat", "cmd", "msi", "scr", "pif", "lnk", "dll", "vbs", "js", "ps1",
+             "reg", "inf", "cpl", "hta", "jar", "sys", "ini", "txt", "ico" }) {
+        if (startsWithNoCase(last, ext) && last.size() == ext.size())
+            return false;
+    }
+    char previous = '.';
+    for (char c : host) {
+        const bool label = isAlpha(c) || (c >= '0' && c <= '9') || c == '-';
+        if (!label && c != '.')
+            return false;
+        if (c == '.' && (previous == '.' || previous == '-'))
+            return false;
+        previous = c;
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<std::string> linkTarget(std::string_view text)
@@ -52,6 +82,17 @@ std::optional<std::string> linkTarget(std::string_view text)
         return std::string(text);
     }
     if (startsWithNoCase(text, "www.") && text.size() > 4)
+        return "http://" + std::string(text);
+    // Any other value is a link too where it reads as a web or mail address without its scheme, as
+    // entries often store them ("help.example.com/faq", "support@example.com").
+    if (const auto at = text.find('@'); at != std::string_view::npos) {
+        const std::string_view local = text.substr(0, at);
+        if (!local.empty() && local.find_first_of(":/\\") == std::string_view::npos
+            && isHostName(text.substr(at + 1)))
+            return "mailto:" + std::string(text);
+        return std::nullopt;
+    }
+    if (isHostName(text.substr(0, text.find_first_of("/?#"))))
         return "http://" + std::string(text);
     return std::nullopt;
 }

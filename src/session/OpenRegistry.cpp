@@ -3,13 +3,18 @@
 
 #include "base/AppContext.h"
 #include "base/FsPath.h"
+#include "base/Text.h"
+#include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 #include "registry/RegistryFactory.h"
+#include "session/LastPrefix.h"
+#include "uninstall/CommandLine.h"
 
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
+#include <vector>
 
 namespace tw {
 
@@ -26,6 +31,57 @@ std::string shippedDemoFolder(const std::string& appFolder)
             return fromFsPath(candidate.lexically_normal());
     }
     return fromFsPath(app / "demo");
+}
+
+constexpr const char* kDemoUninstaller = "tidewell-demo-uninstaller";
+
+// The demo's uninstaller as built beside the program, or as installed in libexec; empty where none is.
+std::string demoUninstallerProgram(const std::string& appFolder)
+{
+    namespace fs = std::filesystem;
+    const fs::path app = toFsPath(appFolder);
+    const std::string name = std::string(kDemoUninstaller) + (paths::separator() == '\\' ? ".exe" : "");
+    for (const fs::path& candidate : { app / name, app / ".." / "libexec" / "tidewell" / name }) {
+        std::error_code ec;
+        if (fs::is_regular_file(candidate, ec))
+            return fromFsPath(candidate.lexically_normal());
+    }
+    return {};
+}
+
+std::string quotedArgument(const std::string& argument)
+{
+    return argument.empty() || argument.find_first_of(" \t") != std::string::npos ? "\"" + argument + "\""
+                                                                                  : argument;
+}
+
+// The demo's entries that its own uninstaller removes name that program by its bare name (as shipped)
+// or by where an earlier run found it; the user's copy is pointed at where it is now, so they work
+// from a build tree and from an install alike.
+void pointDemoUninstallers(RegistryApi& demo, const std::string& program)
+{
+    if (program.empty())
+        return;
+    Registry registry(demo);
+    std::vector<std::string> keys;
+    registry.GetKeyNames(kHKeyLocalMachine, kUninstallPath, keys);
+    for (const std::string& key : keys) {
+        const std::string path = kUninstallPath + key;
+        const std::string command = registry.GetStringValue(kHKeyLocalMachine, path, "UninstallString");
+        const SplitCommand split = splitCommandLine(command, [](const std::string&) { return false; });
+        // Either kind of slash, and ".exe" where the program has one.
+        std::string name = split.program.substr(split.program.find_last_of("\\/") + 1);
+        if (name.size() > 4
+            && text::equalsIgnoreCase(text::utf8ToUtf16(name.substr(name.size() - 4)), u".exe"))
+            name.resize(name.size() - 4);
+        if (name != kDemoUninstaller)
+            continue;
+        std::string wanted = "\"" + program + "\"";
+        for (const std::string& argument : split.arguments)
+            wanted += " " + quotedArgument(argument);
+        if (wanted != command)
+            registry.SaveString(kHKeyLocalMachine, path, "UninstallString", wanted);
+    }
 }
 
 std::string environment(const char* name)
@@ -54,7 +110,7 @@ std::string folderOf(const std::string& file)
 
 } // namespace
 
-std::string OpenedRegistry::description() const
+std::string OpenedRegistry::description(const std::string& owners) const
 {
     std::string text;
     if (origin == "system")
@@ -62,7 +118,7 @@ std::string OpenedRegistry::description() const
     else if (origin == "demo")
         text = "Demo registry: " + file;
     else if (!prefix.empty())
-        text = "Wine prefix: " + prefix;
+        text = "Wine prefix" + (owners.empty() ? "" : " (" + owners + ")") + ": " + prefix;
     else
         text = "Registry file: " + file;
     return text;
@@ -92,8 +148,14 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
     OpenedRegistry opened;
     auto systemRegistry = makeSystemRegistry();
     const std::string userDemoFolder = paths::join(paths::userDataFolder(), "demo");
-    const RegistrySources sources { request.file, request.prefix, environment("TIDEWELL_REGISTRY"),
-        environment("WINEPREFIX"), environment("HOME") };
+    const std::string environmentFile = environment("TIDEWELL_REGISTRY");
+    // The prefix chosen last in the window comes after what names a registry for this run (and the
+    // system's registry), before WINEPREFIX and ~/.wine; it is then opened as if named on the command line.
+    std::string prefix = request.prefix;
+    if (!request.demo && request.file.empty() && prefix.empty() && environmentFile.empty() && !systemRegistry)
+        prefix = rememberedPrefix(paths::userDataFolder());
+    const RegistrySources sources { request.file, prefix, environmentFile, environment("WINEPREFIX"),
+        environment("HOME") };
     const std::string userDemoFile = paths::join(userDemoFolder, "system.reg");
     const RegistryChoice choice = request.demo
         ? RegistryChoice { userDemoFile, "demo", {} }
@@ -135,6 +197,8 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
             opened.error = "The registry file cannot be read:\n" + error->text();
             return opened;
         }
+        if (choice.origin == "demo")
+            pointDemoUninstallers(*hive, demoUninstallerProgram(appFolder));
         // A registry file inside a prefix (named as a prefix or as a file) is guarded against its server;
         // the demo only looks like a prefix.
         if (!choice.prefix.empty()

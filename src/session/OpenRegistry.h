@@ -38,8 +38,9 @@ struct OpenedRegistry
     std::string origin;
     std::string error;
 
-    // One line for the status bar: which registry is open.
-    std::string description() const;
+    // One line for the status bar: which registry is open; for a prefix, the front-ends that made it
+    // (`owners`, "Bottles: Office") come before its folder, which is longer and may not fit.
+    std::string description(const std::string& owners = {}) const;
     // The Wine prefix commands run in: the prefix, when its server is watched.
     std::string winePrefix() const { return server ? prefix : std::string(); }
     // The system calls for this registry. The Windows version is one for both views: it is read where
@@ -47,7 +48,8 @@ struct OpenedRegistry
     std::unique_ptr<SystemCalls> systemCalls() const;
 };
 
-// Opens the registry the program works on (see chooseRegistry for the order); the user's copy of the
+// Opens the registry the program works on (see chooseRegistry for the order, where the prefix last
+// chosen in the window comes before WINEPREFIX); the user's copy of the
 // demo is copied from the shipped one the first time. A registry file that cannot be read is an error
 // naming the file and the line. A Wine prefix's registry is written only while its server is not
 // running.

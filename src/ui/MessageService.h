@@ -38,6 +38,8 @@ public:
     virtual QString getSaveFileName(QWidget* parent, const QString& title, const QString& dir,
         const QString& filter, const QString& defaultSuffix)
         = 0;
+    // An existing folder, or an empty string when the user cancelled.
+    virtual QString getExistingDirectory(QWidget* parent, const QString& title, const QString& dir) = 0;
 
     // Returns true when the user chose to print; the printer then carries the user's settings.
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;

@@ -132,6 +132,16 @@ QString QtMessageService::getSaveFileName(QWidget* parent, const QString& title,
     return runFileDialog(parent, title, dir, filter, QFileDialog::AcceptSave, defaultSuffix);
 }
 
+QString QtMessageService::getExistingDirectory(QWidget* parent, const QString& title, const QString& dir)
+{
+    QFileDialog dialog(parent, title, dir);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
+}
+
 bool QtMessageService::printDialog(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);

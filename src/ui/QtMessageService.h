@@ -15,6 +15,7 @@ public:
         QWidget* parent, const QString& title, const QString& dir, const QString& filter) override;
     QString getSaveFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter,
         const QString& defaultSuffix) override;
+    QString getExistingDirectory(QWidget* parent, const QString& title, const QString& dir) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
 };
 

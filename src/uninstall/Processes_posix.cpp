@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <map>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -26,11 +27,79 @@ extern char** environ;
 namespace tw {
 namespace {
 
-// The wine program: TIDEWELL_WINE, else "wine" found on the PATH by posix_spawnp.
-std::string wineProgram()
+// The Wine named explicitly (TIDEWELL_WINE), else the prefix's own, else empty: "wine" on the PATH.
+std::string chosenWine(const std::string& own)
 {
     const char* named = std::getenv("TIDEWELL_WINE");
-    return named && *named ? named : "wine";
+    return named && *named ? named : own;
+}
+
+// The wine program; "wine" is found on the PATH by posix_spawnp.
+std::string wineProgram(const std::string& own)
+{
+    const std::string chosen = chosenWine(own);
+    return chosen.empty() ? "wine" : chosen;
+}
+
+// Whether the wine program can be started: a path that is an executable file, or a name found so on
+// the PATH, as posix_spawnp looks for it.
+bool wineInstalled(const std::string& wine)
+{
+    auto runnable = [](const std::string& file) {
+        struct stat st
+        {
+        };
+        return ::stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(file.c_str(), X_OK) == 0;
+    };
+    if (wine.find('/') != std::string::npos)
+        return runnable(wine);
+    const char* path = std::getenv("PATH");
+    const std::string folders = path ? path : "/bin:/usr/bin";
+    for (std::size_t start = 0; start <= folders.size();) {
+        std::size_t end = folders.find(':', start);
+        if (end == std::string::npos)
+            end = folders.size();
+        const std::string folder = end == start ? "." : folders.substr(start, end - start);
+        if (runnable(folder + "/" + wine))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// A file that starts as every Windows program (PE file) does.
+bool startsAsWindowsProgram(const std::string& localFile)
+{
+    char magic[2] = {};
+    std::ifstream in(localFile, std::ios::binary);
+    return in.read(magic, 2) && magic[0] == 'M' && magic[1] == 'Z';
+}
+
+bool hasWindowsProgramExtension(const std::string& name)
+{
+    const auto slash = name.find_last_of("\\/");
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return false;
+    std::string extension = name.substr(dot);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const char* known : { ".exe", ".com", ".bat", ".cmd", ".msi", ".scr", ".pif" }) {
+        if (extension == known)
+            return true;
+    }
+    return false;
+}
+
+// The Windows program a command names when nothing it names is there: the words up to the first that
+// ends as a program's name does (unquoted spaces read as Windows reads them); empty when none does.
+std::string namedWindowsProgram(const std::string& commandLine)
+{
+    const SplitCommand named = splitCommandLine(commandLine, [&](const std::string& name) {
+        // Only names the command holds, not the ones the search makes up by adding ".exe".
+        return hasWindowsProgramExtension(name) && commandLine.find(name) != std::string::npos;
+    });
+    return hasWindowsProgramExtension(named.program) ? named.program : std::string();
 }
 
 // This process's environment with WINEPREFIX set to `prefix`.
@@ -57,9 +126,10 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
 class PosixProcessCalls : public ProcessCalls
 {
 public:
-    PosixProcessCalls(PathMapping paths, std::string winePrefix)
+    PosixProcessCalls(PathMapping paths, std::string winePrefix, WineRun wine)
         : m_paths(std::move(paths))
         , m_winePrefix(std::move(winePrefix))
+        , m_wine(std::move(wine))
     { }
 
     ~PosixProcessCalls() override
@@ -73,7 +143,10 @@ public:
 
     std::uint32_t startProcess(const std::string& commandLine) override
     {
-        const pid_t pid = spawn(commandLine);
+        // In a process group of its own, so that ending it ends what it started too.
+        const pid_t pid = spawn(commandLine, true);
+        if (pid == 0)
+            return 0;
         m_started.emplace(pid, 0);
         return static_cast<std::uint32_t>(pid);
     }
@@ -124,10 +197,25 @@ public:
 
     bool CloseHandle(ProcessHandle handle) override { return m_handles.erase(handle) > 0; }
 
+    bool endProcess(std::uint32_t processId) override
+    {
+        const auto pid = static_cast<pid_t>(processId);
+        // Only a process of ours that has not been reaped: its id cannot have passed to another.
+        const auto it = m_started.find(pid);
+        if (pid <= 0 || it == m_started.end() || it->second < 0)
+            return false;
+        const bool group = ::kill(-pid, SIGKILL) == 0;
+        // A leader that moved to a group of its own is not in the one named after it.
+        const bool leader = ::kill(pid, SIGKILL) == 0;
+        return group || leader;
+    }
+
     std::uint32_t WinExec(const std::string& commandLine, int) override
     {
         try {
-            const pid_t pid = spawn(commandLine);
+            const pid_t pid = spawn(commandLine, false);
+            if (pid == 0)
+                return 0;
             std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
             return 33;
         } catch (const Error&) {
@@ -136,20 +224,49 @@ public:
     }
 
 private:
-    pid_t spawn(const std::string& commandLine)
+    // Spawn attributes: a process group of its own, or the default.
+    struct Attributes
+    {
+        explicit Attributes(bool ownGroup)
+        {
+            posix_spawnattr_init(&attr);
+            if (ownGroup) {
+                posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP);
+                posix_spawnattr_setpgroup(&attr, 0);
+            }
+        }
+        ~Attributes() { posix_spawnattr_destroy(&attr); }
+        Attributes(const Attributes&) = delete;
+        Attributes& operator=(const Attributes&) = delete;
+        posix_spawnattr_t attr;
+    };
+
+    // 0 when the user declined the start.
+    pid_t spawn(const std::string& commandLine, bool ownGroup)
     {
         const SplitCommand cmd
             = splitCommandLine(commandLine, [this](const std::string& p) { return isFile(p); });
+        Attributes attributes(ownGroup);
         if (!m_winePrefix.empty())
-            return spawnThroughWine(cmd);
+            return spawnThroughWine(cmd, attributes);
         const std::string program = m_paths.resolve(cmd.program);
-        if (program.empty() || !isFile(cmd.program))
+        const bool exists = !program.empty() && isFile(cmd.program);
+        // Here only an installed Wine could run a Windows program; without one, that is what the user
+        // must hear, not that a file is missing.
+        if (!wineInstalled(wineProgram(m_wine.program))) {
+            const std::string windows = exists
+                ? (startsAsWindowsProgram(program) ? cmd.program : std::string())
+                : namedWindowsProgram(commandLine);
+            if (!windows.empty())
+                throw WineNeededError(windows, wineProgram(m_wine.program));
+        }
+        if (!exists)
             throw Error(errc::kFileNotFound, "File not found");
         std::vector<std::string> args { program };
         args.insert(args.end(), cmd.arguments.begin(), cmd.arguments.end());
         auto argv = pointers(args);
         pid_t pid = 0;
-        const int rc = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ);
+        const int rc = posix_spawn(&pid, program.c_str(), nullptr, &attributes.attr, argv.data(), environ);
         if (rc != 0)
             throw Error(errc::kFileNotFound, "File not found");
         return pid;
@@ -158,18 +275,26 @@ private:
     // Wine is handed the program as the command names it (a Windows path, or a bare name Wine finds in
     // the system folders, as MsiExec.exe); a program that is not in the prefix fails here, as
     // CreateProcess would, rather than as a message from Wine.
-    pid_t spawnThroughWine(const SplitCommand& cmd)
+    pid_t spawnThroughWine(const SplitCommand& cmd, Attributes& attributes)
     {
         if (!isFile(cmd.program) && !isSystemProgram(cmd.program))
             throw Error(errc::kFileNotFound, "File not found");
-        const std::string wine = wineProgram();
+        // Asked once: a yes holds for every later start in this prefix.
+        if (chosenWine(m_wine.program).empty() && m_wine.mayUseSystemWine) {
+            if (!m_wine.mayUseSystemWine())
+                return 0;
+            m_wine.mayUseSystemWine = nullptr;
+        }
+        const std::string wine = wineProgram(m_wine.program);
+        if (!wineInstalled(wine))
+            throw WineNeededError(cmd.program, wine);
         std::vector<std::string> args { wine, cmd.program };
         args.insert(args.end(), cmd.arguments.begin(), cmd.arguments.end());
         std::vector<std::string> env = environmentFor(m_winePrefix);
         auto argv = pointers(args);
         auto envp = pointers(env);
         pid_t pid = 0;
-        if (posix_spawnp(&pid, wine.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0)
+        if (posix_spawnp(&pid, wine.c_str(), nullptr, &attributes.attr, argv.data(), envp.data()) != 0)
             throw Error(errc::kFileNotFound, "File not found");
         return pid;
     }
@@ -197,6 +322,7 @@ private:
 
     PathMapping m_paths;
     std::string m_winePrefix;
+    WineRun m_wine;
     // Started processes: how many handles are open, or -1 once the process has ended and was reaped.
     std::map<pid_t, int> m_started;
     std::map<ProcessHandle, pid_t> m_handles;
@@ -205,13 +331,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping& paths, const std::string& winePrefix)
+std::unique_ptr<ProcessCalls> makeProcessCalls(
+    const PathMapping& paths, const std::string& winePrefix, WineRun wine)
 {
-    return std::make_unique<PosixProcessCalls>(paths, winePrefix);
+    return std::make_unique<PosixProcessCalls>(paths, winePrefix, std::move(wine));
 }
 
-LiveValue wineRegistryValue(
-    const std::string& winePrefix, const std::string& path, const std::string& valueName)
+LiveValue wineRegistryValue(const std::string& winePrefix, const std::string& path,
+    const std::string& valueName, const std::string& ownWine)
 {
     LiveValue result;
     int out[2];
@@ -221,7 +348,7 @@ LiveValue wineRegistryValue(
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const std::string wine = wineProgram();
+    const std::string wine = wineProgram(ownWine);
     std::vector<std::string> args { wine, "reg", "query", "HKEY_LOCAL_MACHINE\\" + path, "/v", valueName };
     std::vector<std::string> env = environmentFor(winePrefix);
     env.emplace_back("WINEDEBUG=-all");

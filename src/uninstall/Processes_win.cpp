@@ -43,6 +43,19 @@ public:
         return ::CloseHandle(reinterpret_cast<HANDLE>(handle));
     }
 
+    bool endProcess(std::uint32_t processId) override
+    {
+        // The handle the wait holds keeps the id from passing to another process meanwhile.
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+        if (!process)
+            return false;
+        // One that has ended already is not ended again.
+        const bool ended
+            = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT && ::TerminateProcess(process, 1) != 0;
+        ::CloseHandle(process);
+        return ended;
+    }
+
     std::uint32_t WinExec(const std::string& commandLine, int showCommand) override
     {
         return ::WinExec(text::utf8ToAnsi(commandLine).c_str(), static_cast<UINT>(showCommand));
@@ -51,12 +64,12 @@ public:
 
 } // namespace
 
-std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping&, const std::string&)
+std::unique_ptr<ProcessCalls> makeProcessCalls(const PathMapping&, const std::string&, WineRun)
 {
     return std::make_unique<WinProcessCalls>();
 }
 
-LiveValue wineRegistryValue(const std::string&, const std::string&, const std::string&)
+LiveValue wineRegistryValue(const std::string&, const std::string&, const std::string&, const std::string&)
 {
     return {}; // no Wine on Windows
 }

@@ -2,8 +2,10 @@
 #include "uninstall/UninstallRun.h"
 
 #include "base/Errors.h"
+#include "base/FsPath.h"
 #include "base/Text.h"
 #include "inventory/Inventory.h"
+#include "registry/HiveRegistry.h"
 #include "registry/Registry.h"
 #include "registry/RegistryView.h"
 #include "system/WineServer.h"
@@ -11,6 +13,8 @@
 #include "uninstall/UninstallLog.h"
 
 #include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <thread>
 
 namespace tw {
@@ -18,6 +22,8 @@ namespace tw {
 namespace {
 
 constexpr std::uint32_t kWaitSlice = 50;
+// How long an ended uninstaller may take to be gone before the verdict is read anyway.
+constexpr std::uint32_t kEndGrace = 5000;
 
 // Works relative to the parent's handle, so names deep below the entry stay within the ANSI calls' limit.
 bool deleteTreeAt(RegistryApi& api, RegKey parent, const std::string& ansiName, int depth)
@@ -40,6 +46,31 @@ bool deleteTreeAt(RegistryApi& api, RegKey parent, const std::string& ansiName, 
     return api.RegDeleteKeyA(parent, ansiName.c_str()) == kErrorSuccess;
 }
 
+// Why the registry cannot judge an entry, if it cannot. A file that vanished reads as an empty registry
+// and a damaged one as what was read before, so neither may say that an entry is gone.
+std::optional<std::string> unreadableRegistry(Registry& registry)
+{
+    RegistryApi* backend = &registry.api();
+    if (auto* view = dynamic_cast<RegistryView*>(backend))
+        backend = &view->inner();
+    if (const auto* hive = dynamic_cast<const HiveRegistry*>(backend); hive && !hive->file().empty()) {
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(toFsPath(hive->file()), ec))
+            return "the registry file " + hive->file() + " no longer exists";
+        if (const auto& error = hive->loadError())
+            return error->text();
+    }
+    // Every backend: the key that holds the entries is there as long as the registry is.
+    const std::string uninstallKey(kUninstallPath, std::strlen(kUninstallPath) - 1);
+    RegKey key = 0;
+    if (registry.api().RegOpenKeyExA(
+            kHKeyLocalMachine, text::utf8ToAnsi(uninstallKey).c_str(), 0, kKeyRead, &key)
+        != kErrorSuccess)
+        return "the key " + uninstallKey + " cannot be opened";
+    registry.api().RegCloseKey(key);
+    return std::nullopt;
+}
+
 } // namespace
 
 bool deleteKeyTree(Registry& registry, const std::string& path)
@@ -54,16 +85,16 @@ bool deleteKeyTree(Registry& registry, const std::string& path)
     return rc == kErrorFileNotFound;
 }
 
-WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns)
+WineSide wineSideFor(WineServer& server, bool wow32, std::function<bool()> whileServerRuns, std::string wine)
 {
     WineSide side;
     side.server = &server;
     side.whileServerRuns = std::move(whileServerRuns);
-    side.liveDisplayName = [&server, wow32](const std::string& key) -> std::optional<std::string> {
+    side.liveDisplayName = [&server, wow32, wine](const std::string& key) -> std::optional<std::string> {
         std::string path = kUninstallPath + key;
         if (wow32)
             path = RegistryView::redirect32(path);
-        const LiveValue live = wineRegistryValue(server.prefix(), path, "DisplayName");
+        const LiveValue live = wineRegistryValue(server.prefix(), path, "DisplayName", wine);
         if (!live.answered)
             return std::nullopt;
         return live.found ? live.text : std::string();
@@ -84,25 +115,33 @@ UninstallRun::UninstallRun(Registry& registry, ProcessCalls& processes, std::str
 UninstallOutcome UninstallRun::run(const UninstallTarget& target)
 {
     Procedure proc("Show_FormUninstall");
-    appendToLog(m_logPath, m_clock.nowGeneral(), m_clock);
-    appendToLog(m_logPath, "Uninstalling " + target.text, m_clock);
+    m_waitEnded = WaitDecision::KeepWaiting;
+    m_uninstallerMissing = false;
+    m_logFailureTold = false;
+    log(m_clock.nowGeneral());
+    log("Uninstalling " + target.text);
     std::uint32_t pid = 0;
-    if (!proc.step(__LINE__, [&] { pid = m_processes.startProcess(target.command); }))
-        return UninstallOutcome::NotStarted;
-    if (pid == 0)
-        return UninstallOutcome::NotStarted;
+    bool wineNeeded = false;
     if (!proc.step(__LINE__, [&] {
-            const ProcessHandle handle = m_processes.OpenProcess(kSynchronize, false, pid);
-            if (!handle)
-                return;
-            // No time-out: the wait ends when the uninstaller does. The slices only let the window repaint.
-            while (m_processes.WaitForSingleObject(handle, m_whileWaiting ? kWaitSlice : kInfinite)
-                == kWaitTimeout) {
-                if (m_whileWaiting)
-                    m_whileWaiting();
+            m_uninstallerMissing = false;
+            try {
+                pid = m_processes.startProcess(target.command);
+            } catch (const WineNeededError& e) {
+                // Not a fault to retry or ignore: the user is told what is missing.
+                wineNeeded = true;
+                tell(e.description());
+            } catch (const Error& e) {
+                m_uninstallerMissing = e.number() == errc::kFileNotFound;
+                throw;
             }
-            m_processes.CloseHandle(handle);
         }))
+        return UninstallOutcome::NotStarted;
+    if (wineNeeded || pid == 0)
+        return UninstallOutcome::NotStarted;
+    const bool waited = proc.step(__LINE__, [&] { waitFor(pid); });
+    if (m_wait.over)
+        m_wait.over();
+    if (!waited)
         return UninstallOutcome::NotStarted;
     // Under Wine the file is complete only once the prefix's server has exited; the user may ask for the
     // verdict earlier (when other programs of the prefix keep the server running), and then it comes
@@ -120,35 +159,114 @@ UninstallOutcome UninstallRun::run(const UninstallTarget& target)
         }
     }
     std::string name;
+    std::optional<std::string> unreadable;
     if (!proc.step(__LINE__, [&] {
             std::optional<std::string> live;
             if (judgeNow && m_wine.liveDisplayName)
                 live = m_wine.liveDisplayName(target.key);
-            name = live
-                ? *live
-                : m_registry.GetStringValue(kHKeyLocalMachine, kUninstallPath + target.key, "DisplayName");
+            if (live) {
+                name = *live;
+                return;
+            }
+            name = m_registry.GetStringValue(kHKeyLocalMachine, kUninstallPath + target.key, "DisplayName");
+            unreadable = unreadableRegistry(m_registry);
         }))
         return UninstallOutcome::NotStarted;
+    if (unreadable) {
+        log("Uninstall result unknown. The registry could not be read: " + *unreadable + ".");
+        tell("Tidewell cannot tell whether " + target.text
+            + " was removed: the registry could not be read after its uninstaller ended (" + *unreadable
+            + ").");
+        return UninstallOutcome::Unknown;
+    }
     if (name.empty()) {
-        appendToLog(m_logPath, "Uninstall OK. Uninstaller removed program from the list.", m_clock);
+        log("Uninstall OK. Uninstaller removed program from the list.");
         return UninstallOutcome::Removed;
     }
-    appendToLog(m_logPath, "Uninstall Not Successful. Program was not removed from the list.", m_clock);
+    log("Uninstall Not Successful. Program was not removed from the list.");
     return UninstallOutcome::StillPresent;
+}
+
+void UninstallRun::waitFor(std::uint32_t processId)
+{
+    const ProcessHandle handle = m_processes.OpenProcess(kSynchronize, false, processId);
+    if (!handle)
+        return;
+    // With nobody to ask, the wait ends when the uninstaller does; the slices let the window repaint and
+    // the user decide.
+    const bool sliced = m_whileWaiting || m_wait.decide;
+    while (m_processes.WaitForSingleObject(handle, sliced ? kWaitSlice : kInfinite) == kWaitTimeout) {
+        if (m_whileWaiting)
+            m_whileWaiting();
+        const WaitDecision decision = m_wait.decide ? m_wait.decide() : WaitDecision::KeepWaiting;
+        if (decision == WaitDecision::KeepWaiting)
+            continue;
+        // One that ended while the user was deciding was not left running.
+        if (m_processes.WaitForSingleObject(handle, 0) == kWaitTimeout)
+            m_waitEnded = decision;
+        break;
+    }
+    std::string line;
+    switch (m_waitEnded) {
+    case WaitDecision::KeepWaiting:
+        break;
+    case WaitDecision::StopWaiting:
+        line = "Wait ended by the user. The uninstaller is still running.";
+        break;
+    case WaitDecision::TimedOut:
+        line = "Wait ended by the time-out. The uninstaller is still running.";
+        break;
+    case WaitDecision::EndUninstaller:
+        if (m_processes.endProcess(processId)) {
+            // Gone before the verdict is read, so it cannot change the registry afterwards.
+            m_processes.WaitForSingleObject(handle, kEndGrace);
+            line = "Wait ended by the user. The uninstaller's process was ended.";
+        } else {
+            line = "Wait ended by the user. The uninstaller's process could not be ended.";
+            tell("The uninstaller's process could not be ended; it may still be running.");
+        }
+        break;
+    }
+    m_processes.CloseHandle(handle);
+    if (!line.empty())
+        log(line);
 }
 
 bool UninstallRun::forceRemoval(const UninstallTarget& target)
 {
     if (!deleteKeyTree(m_registry, kUninstallPath + target.key))
         return false;
-    appendToLog(
-        m_logPath, "Uninstall Not Successful. Force the removal of the program from the list.", m_clock);
+    log("Uninstall Not Successful. Force the removal of the program from the list.");
     return true;
 }
 
 void UninstallRun::abortedByUser()
 {
-    appendToLog(m_logPath, "Aborted by the user.", m_clock);
+    log("Aborted by the user.");
+}
+
+bool UninstallRun::deleteFromList(const UninstallTarget& target)
+{
+    if (!deleteKeyTree(m_registry, kUninstallPath + target.key))
+        return false;
+    log(m_clock.nowGeneral());
+    log("Deleted Entry for " + target.text);
+    return true;
+}
+
+void UninstallRun::log(const std::string& line)
+{
+    if (appendToLog(m_logPath, line, m_clock) || m_logFailureTold)
+        return;
+    m_logFailureTold = true;
+    tell(
+        "The uninstall log " + m_logPath + " could not be written, so this uninstall is not recorded in it.");
+}
+
+void UninstallRun::tell(const std::string& message) const
+{
+    if (m_tell)
+        m_tell(message);
 }
 
 } // namespace tw

@@ -77,6 +77,10 @@ as_user tidewell --list --demo >"$WORK/list.txt" || fail "tidewell --list --demo
 grep -q $'^BramblePaint3\tBramble Paint 3\t' "$WORK/list.txt" || fail "the demo's list lacks Bramble Paint 3"
 echo "tidewell --list --demo: $(wc -l <"$WORK/list.txt") programs"
 [ -f "$HOME_DIR/.local/share/tidewell/demo/system.reg" ] || fail "the demo was not copied to the user's data folder"
+# The demo's own uninstaller ships in the package and runs without Wine.
+as_user tidewell --demo --uninstall PinecrestSolitaire >"$WORK/uninstall.txt" \
+    || fail "tidewell --demo --uninstall PinecrestSolitaire: $(cat "$WORK/uninstall.txt")"
+echo "tidewell --demo --uninstall PinecrestSolitaire: $(cat "$WORK/uninstall.txt")"
 
 if command -v gio >/dev/null; then
     # The window, started as the menu starts it; it stays open until it is closed.

@@ -4,49 +4,18 @@
 // the temporary folder.
 #include "prefixes/Discovery.h"
 
-#include <fstream>
+#include "FakeHome.h"
+
 #include <gtest/gtest.h>
-#include <random>
 
 using namespace tw::prefixes;
 namespace fs = std::filesystem;
 
 namespace {
 
-class DiscoveryTest : public testing::Test
+class DiscoveryTest : public testing::Test, protected tw::test::FakeHome
 {
 protected:
-    DiscoveryTest()
-    {
-        std::random_device rd;
-        m_root = fs::temp_directory_path()
-            / ("tidewell-prefixes-" + std::to_string(rd()) + std::to_string(rd()));
-        fs::create_directories(m_root / "home");
-        m_root = fs::canonical(m_root);
-    }
-    ~DiscoveryTest() override { fs::remove_all(m_root); }
-
-    std::string path(const std::string& rel) const { return (m_root / rel).string(); }
-    std::string home(const std::string& rel) const { return path("home/" + rel); }
-
-    void write(const std::string& rel, const std::string& text) const
-    {
-        fs::create_directories(fs::path(path(rel)).parent_path());
-        std::ofstream(path(rel)) << text;
-    }
-    // A folder Wine has set up; returns its absolute path.
-    std::string prefix(const std::string& rel) const
-    {
-        write(rel + "/system.reg", "WINE REGISTRY Version 2\n");
-        fs::create_directories(path(rel + "/drive_c"));
-        return path(rel);
-    }
-    void link(const std::string& target, const std::string& rel) const
-    {
-        fs::create_directories(fs::path(path(rel)).parent_path());
-        fs::create_directory_symlink(target, path(rel));
-    }
-
     Environment env() const { return Environment { path("home"), {}, {}, {}, {} }; }
 
     std::vector<std::string> found(const Environment& e) const
@@ -75,7 +44,6 @@ protected:
         return s;
     }
 
-    fs::path m_root;
     mutable std::vector<std::string> warnings;
 };
 

@@ -258,3 +258,106 @@ TEST_F(EntryValuesTest, clearingEveryNameRemovesTheEntryButNotAKeyThatStillHolds
 }
 
 } // namespace
+
+namespace {
+
+// Passes every call on, but refuses the Nth change (a value set or deleted, a key deleted) with
+// ERROR_ACCESS_DENIED. Without `batches`, it keeps no batch: each change is made as it comes, as on
+// a backend that cannot save changes together.
+class FailingApi final : public RegistryApi
+{
+public:
+    FailingApi(RegistryApi& inner, int failAt, bool batches)
+        : m_inner(inner)
+        , m_failAt(failAt)
+        , m_batches(batches)
+    { }
+    long RegCreateKeyA(RegKey k, const char* s, RegKey* r) override { return m_inner.RegCreateKeyA(k, s, r); }
+    long RegSetValueExA(RegKey k, const char* n, std::uint32_t r, std::uint32_t t, const std::uint8_t* d,
+        std::uint32_t c) override
+    {
+        return fails() ? kErrorAccessDenied : m_inner.RegSetValueExA(k, n, r, t, d, c);
+    }
+    long RegDeleteKeyA(RegKey k, const char* s) override
+    {
+        return fails() ? kErrorAccessDenied : m_inner.RegDeleteKeyA(k, s);
+    }
+    long RegOpenKeyA(RegKey k, const char* s, RegKey* r) override { return m_inner.RegOpenKeyA(k, s, r); }
+    long RegOpenKeyExA(RegKey k, const char* s, std::uint32_t o, std::uint32_t a, RegKey* r) override
+    {
+        return m_inner.RegOpenKeyExA(k, s, o, a, r);
+    }
+    long RegEnumKeyExA(RegKey k, std::uint32_t i, char* n, std::uint32_t* c, std::uint32_t* r, char* cl,
+        std::uint32_t* cc, void* t) override
+    {
+        return m_inner.RegEnumKeyExA(k, i, n, c, r, cl, cc, t);
+    }
+    long RegEnumValueA(RegKey k, std::uint32_t i, char* n, std::uint32_t* c, std::uint32_t* r,
+        std::uint32_t* t, std::uint8_t* d, std::uint32_t* cb) override
+    {
+        return m_inner.RegEnumValueA(k, i, n, c, r, t, d, cb);
+    }
+    long RegQueryValueExA(RegKey k, const char* n, std::uint32_t* r, std::uint32_t* t, std::uint8_t* d,
+        std::uint32_t* c) override
+    {
+        return m_inner.RegQueryValueExA(k, n, r, t, d, c);
+    }
+    long RegDeleteValueA(RegKey k, const char* n) override
+    {
+        return fails() ? kErrorAccessDenied : m_inner.RegDeleteValueA(k, n);
+    }
+    long RegCloseKey(RegKey k) override { return m_inner.RegCloseKey(k); }
+    long beginChanges() override { return m_batches ? m_inner.beginChanges() : kErrorSuccess; }
+    long commitChanges() override { return m_batches ? m_inner.commitChanges() : kErrorSuccess; }
+    void cancelChanges() override
+    {
+        m_failAt = -1; // putting things back must not fail too
+        if (m_batches)
+            m_inner.cancelChanges();
+    }
+
+private:
+    bool fails() { return m_failAt >= 0 && m_count++ == m_failAt; }
+
+    RegistryApi& m_inner;
+    int m_failAt;
+    bool m_batches;
+    int m_count = 0;
+};
+
+} // namespace
+
+TEST_F(EntryValuesTest, aFailureAtAnyStepOfOkLeavesTheEntryAsItWas)
+{
+    const std::vector<EntryValue> values = read();
+    std::vector<EntryRow> rows = rowsOf(values);
+    named(rows, "Binary")->name = "Bytes"; // a rename: a deletion and a write
+    named(rows, "Dword")->text = "7";
+    rows.push_back({ std::nullopt, "Added", "new" });
+    const EntryPlan plan = planWriteBack(values, rows);
+    ASSERT_GE(plan.changes.size(), 4u);
+    const std::string fileBefore = test::readAll(m_file);
+    for (bool batches : { true, false }) {
+        for (int step = 0; step < static_cast<int>(plan.changes.size()); ++step) {
+            FailingApi failing(*m_hive, step, batches);
+            EXPECT_EQ(applyChanges(failing, kHKeyLocalMachine, kProbe, plan.changes), kErrorAccessDenied);
+            // Made one by one, a value put back comes last in the enumeration: compare without order there.
+            const auto sorted = [&](std::vector<EntryValue> v) {
+                if (!batches)
+                    std::sort(
+                        v.begin(), v.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+                return v;
+            };
+            EXPECT_TRUE(sorted(read()) == sorted(values))
+                << "step " << step << (batches ? ", saved together" : ", one by one");
+            if (batches) {
+                EXPECT_EQ(test::readAll(m_file), fileBefore)
+                    << "step " << step << ": nothing reaches the disk";
+            }
+        }
+    }
+    FailingApi working(*m_hive, -1, true);
+    EXPECT_EQ(applyChanges(working, kHKeyLocalMachine, kProbe, plan.changes), kErrorSuccess);
+    std::vector<EntryValue> after = read();
+    EXPECT_NE(named(after, "Bytes"), nullptr);
+}

@@ -224,3 +224,23 @@ TEST(HiveFormat, emptyFileIsAnEmptyRegistry)
     EXPECT_TRUE(hive->root.subkeys.empty());
     EXPECT_EQ(serializeHive(*hive), defaultHeader());
 }
+
+// Older Wine and other builds name the root without "REGISTRY": both forms read, and the file is
+// written back in the form it had. A user's file names its SID.
+TEST(HiveFormat, bothFormsOfTheHeadersRootAreReadAndKept)
+{
+    const std::string body = "\n[Software\\\\Probe] 1700000000\n#time=1d9e1234567890a\n\"v\"=\"x\"\n";
+    for (const char* root : { "REGISTRY\\\\Machine", "\\\\Machine" }) {
+        const std::string file
+            = std::string("WINE REGISTRY Version 2\n;; All keys relative to ") + root + "\n" + body;
+        const auto hive = parseHive(file, "system.reg");
+        EXPECT_EQ(hive->branch, HiveRoot::Machine) << root;
+        EXPECT_EQ(serializeHive(*hive), file) << root;
+    }
+    for (const char* line : { ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000",
+             ";; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000" })
+        EXPECT_EQ(headerRoot(line), HiveRoot::User) << line;
+    for (const char* line : { ";; All keys relative to Machine", ";; All keys relative to \\\\User\\\\Bob",
+             ";; All keys relative to REGISTRY\\\\Machine\\\\Software" })
+        EXPECT_EQ(headerRoot(line), std::nullopt) << line;
+}

@@ -48,7 +48,7 @@ const Key* descend(const Key& from, std::size_t levels)
 
 } // namespace
 
-TEST(HiveLimits, keysAreReadAndWrittenBackUpTo256LevelsDeepAndRefusedBeyond)
+TEST(HiveLimits, keysAreReadAndWrittenBackUpTo512LevelsDeepAndRefusedBeyond)
 {
     const std::string content = nestedFile(kMaxKeyDepth);
     const auto hive = parseHive(content, "deep.reg");
@@ -63,7 +63,7 @@ TEST(HiveLimits, keysAreReadAndWrittenBackUpTo256LevelsDeepAndRefusedBeyond)
         EXPECT_EQ(e.line, 4);
         EXPECT_EQ(e.message,
             "the key is nested " + std::to_string(depth)
-                + " levels deep, deeper than the 256 levels a key may have");
+                + " levels deep, deeper than the 512 levels a key may have");
         EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
     }
 }
@@ -160,27 +160,28 @@ TEST(HiveLimits, keysAndValuesInAnyOrderReadIntoWindowsOrder)
 // The registry calls on a tree nested as deep as it may go: handles, enumeration and creation.
 TEST(HiveLimits, deepKeysCanBeOpenedEnumeratedAndExtendedToTheLimitOnly)
 {
+    constexpr int kDeep = static_cast<int>(kMaxKeyDepth) - 12;
     test::TempDir dir;
     const std::string file = dir.file("system.reg");
-    test::writeAll(file, nestedFile(244));
+    test::writeAll(file, nestedFile(kDeep));
     HiveRegistry hive(file);
     ASSERT_FALSE(hive.loadError());
     Registry reg(hive);
 
     // Paths longer than the ANSI calls take are walked one level per handle.
     std::vector<RegKey> handles { kHKeyLocalMachine };
-    for (int level = 0; level < 244; ++level) {
+    for (int level = 0; level < kDeep; ++level) {
         std::vector<std::string> names;
         reg.GetKeyNames(handles.back(), "k", names);
-        EXPECT_EQ(names, level < 243 ? std::vector<std::string> { "k" } : std::vector<std::string> {})
+        EXPECT_EQ(names, level < kDeep - 1 ? std::vector<std::string> { "k" } : std::vector<std::string> {})
             << level;
         RegKey next = 0;
         ASSERT_EQ(hive.RegOpenKeyA(handles.back(), "k", &next), kErrorSuccess) << level;
         handles.push_back(next);
     }
-    EXPECT_EQ(reg.GetStringValue(handles[243], "k", "v"), "deep");
+    EXPECT_EQ(reg.GetStringValue(handles[kDeep - 1], "k", "v"), "deep");
 
-    // Twelve levels more make 256.
+    // Twelve levels more make the limit.
     const std::string twelve = "a\\b\\c\\d\\e\\f\\g\\h\\i\\j\\l\\m";
     RegKey created = 0;
     EXPECT_EQ(hive.RegCreateKeyA(handles.back(), twelve.c_str(), &created), kErrorSuccess);
@@ -196,7 +197,7 @@ TEST(HiveLimits, deepKeysCanBeOpenedEnumeratedAndExtendedToTheLimitOnly)
 
     // What was saved reads back whole.
     const auto again = parseHive(test::readAll(file), file);
-    const Key* k = descend(again->root, 244);
+    const Key* k = descend(again->root, kDeep);
     for (char c : twelve) {
         if (k && c != '\\')
             k = k->findSubkey(std::u16string(1, static_cast<char16_t>(c)));

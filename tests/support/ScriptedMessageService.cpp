@@ -36,6 +36,8 @@ const char* name(ScriptedMessageService::CallKind kind)
         return "open-file dialog";
     case ScriptedMessageService::CallKind::SaveFile:
         return "save-file dialog";
+    case ScriptedMessageService::CallKind::Folder:
+        return "folder dialog";
     case ScriptedMessageService::CallKind::Print:
         return "print dialog";
     }
@@ -67,6 +69,11 @@ void ScriptedMessageService::answerOpenFile(const QString& fileName)
 void ScriptedMessageService::answerSaveFile(const QString& fileName)
 {
     m_script.append({ CallKind::SaveFile, MsgButton::Ok, fileName, false });
+}
+
+void ScriptedMessageService::answerFolder(const QString& folder)
+{
+    m_script.append({ CallKind::Folder, MsgButton::Ok, folder, false });
 }
 
 void ScriptedMessageService::answerPrint(bool print)
@@ -141,6 +148,18 @@ QString ScriptedMessageService::getSaveFileName(QWidget* parent, const QString& 
     call.dir = dir;
     call.filter = filter;
     call.defaultSuffix = defaultSuffix;
+    const auto next = take(call);
+    return next ? next->fileName : QString();
+}
+
+QString ScriptedMessageService::getExistingDirectory(
+    QWidget* parent, const QString& title, const QString& dir)
+{
+    Call call;
+    call.kind = CallKind::Folder;
+    call.parent = parent;
+    call.title = title;
+    call.dir = dir;
     const auto next = take(call);
     return next ? next->fileName : QString();
 }

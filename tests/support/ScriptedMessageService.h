@@ -16,7 +16,7 @@ namespace tw {
 class ScriptedMessageService : public MessageService
 {
 public:
-    enum class CallKind { Message, OpenFile, SaveFile, Print };
+    enum class CallKind { Message, OpenFile, SaveFile, Folder, Print };
 
     struct Call
     {
@@ -36,6 +36,7 @@ public:
     void answer(MsgButton button);
     void answerOpenFile(const QString& fileName); // empty: the user cancels
     void answerSaveFile(const QString& fileName); // empty: the user cancels
+    void answerFolder(const QString& folder); // empty: the user cancels
     void answerPrint(bool print);
 
     const QList<Call>& calls() const { return m_calls; }
@@ -49,6 +50,7 @@ public:
         QWidget* parent, const QString& title, const QString& dir, const QString& filter) override;
     QString getSaveFileName(QWidget* parent, const QString& title, const QString& dir, const QString& filter,
         const QString& defaultSuffix) override;
+    QString getExistingDirectory(QWidget* parent, const QString& title, const QString& dir) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
     void restoreCursor() override;
 

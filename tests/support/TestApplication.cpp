@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "TestApplication.h"
 
-#include "uninstall/Processes.h"
-
 #include "inventory/Inventory.h"
 #include "registry/HiveRegistry.h"
 #include "ui/main/FrmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -48,7 +47,9 @@ void writeRegistry(const QString& file, const QList<TestEntry>& entries)
     out.write(text.toLatin1());
 }
 
-TestApplication::TestApplication(const QList<TestEntry>& entries, const std::string& osName)
+TestApplication::TestApplication(
+    const QList<TestEntry>& entries, const std::string& osName, const QString& registryFolder)
+    : m_registryFolder(registryFolder.isEmpty() ? m_dir.path() : registryFolder)
 {
     writeRegistry(registryFile(), entries);
     m_app = std::make_unique<Application>();
@@ -58,7 +59,6 @@ TestApplication::TestApplication(const QList<TestEntry>& entries, const std::str
     m_app->context = makeAppContext(folder, folder, osName);
     m_app->adopt(openRegistry({ registryFile().toStdString() }, folder));
     m_app->context.helpFile = folder + "/help/tidewell.html";
-    m_app->processes = makeProcessCalls(PathMapping::forRegistryFile(m_app->context.registryFile));
     // A pinned clock, so log lines do not depend on the machine's time or locale.
     m_app->clock.now = [] { return Clock::TimePoint(std::chrono::seconds(1796540073)); };
     m_app->clock.generalDateTime = [](Clock::TimePoint) { return std::string("06/12/2026 10:00:00"); };
@@ -75,7 +75,7 @@ FrmMain& TestApplication::window()
 
 QString TestApplication::registryFile() const
 {
-    return m_dir.filePath(QStringLiteral("system.reg"));
+    return QDir(m_registryFolder).filePath(QStringLiteral("system.reg"));
 }
 
 QByteArray fileBytes(const QString& path)

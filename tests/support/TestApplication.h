@@ -62,7 +62,9 @@ void clickButton(const QObject* parent, const char* name);
 class TestApplication
 {
 public:
-    explicit TestApplication(const QList<TestEntry>& entries, const std::string& osName = {});
+    // The registry file lies in `registryFolder` when one is given (a full or read-only file system, say).
+    explicit TestApplication(
+        const QList<TestEntry>& entries, const std::string& osName = {}, const QString& registryFolder = {});
     ~TestApplication();
 
     Application& app() { return *m_app; }
@@ -79,6 +81,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
+    QString m_registryFolder;
     std::unique_ptr<Application> m_app;
 };
 

@@ -313,6 +313,56 @@ TEST(WineProcesses, theLiveValueIsReadFromWinesRegTool)
     }
 }
 
+// A prefix a front-end made runs with that front-end's Wine; the system's starts there only once the
+// user agrees, and a Wine named in TIDEWELL_WINE goes before both.
+TEST(WineProcesses, thePrefixsOwnWineOrTheSystemsOnceTheUserAgrees)
+{
+    FakePrefix p;
+    test::writeAll(p.prefix + "/drive_c/u.exe", "MZ");
+    test::TempDir bin;
+    const std::string record = bin.file("record");
+    const auto fakeWine = [&](const std::string& name) {
+        test::writeAll(bin.file(name), "#!/bin/sh\necho " + name + " > '" + record + "'\n");
+        std::filesystem::permissions(bin.file(name), std::filesystem::perms::owner_all);
+        return bin.file(name);
+    };
+    const std::string own = fakeWine("own");
+    fakeWine("wine"); // the system's, first on the PATH
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", (bin.path().string() + ":" + path).c_str(), 1);
+    const auto ran = [&](ProcessCalls& calls) {
+        std::filesystem::remove(record);
+        const std::uint32_t pid = calls.startProcess("C:\\u.exe");
+        if (pid == 0)
+            return std::string("nothing");
+        const ProcessHandle handle = calls.OpenProcess(kSynchronize, false, pid);
+        calls.WaitForSingleObject(handle, kInfinite);
+        calls.CloseHandle(handle);
+        return test::readAll(record);
+    };
+    int asked = 0;
+    bool yes = false;
+    const auto ask = [&] {
+        ++asked;
+        return yes;
+    };
+
+    EXPECT_EQ(ran(*makeProcessCalls(PathMapping(p.prefix), p.prefix, { own, ask })), "own\n");
+    auto calls = makeProcessCalls(PathMapping(p.prefix), p.prefix, { {}, ask });
+    EXPECT_EQ(ran(*calls), "nothing");
+    yes = true;
+    EXPECT_EQ(ran(*calls), "wine\n");
+    EXPECT_EQ(ran(*calls), "wine\n"); // a yes holds for the prefix
+    EXPECT_EQ(asked, 2);
+    {
+        FakeWine named("echo named > '" + record + "'\n");
+        EXPECT_EQ(ran(*makeProcessCalls(PathMapping(p.prefix), p.prefix, { own, ask })), "named\n");
+        EXPECT_EQ(ran(*makeProcessCalls(PathMapping(p.prefix), p.prefix, { {}, ask })), "named\n");
+    }
+    EXPECT_EQ(asked, 2);
+    setenv("PATH", path.c_str(), 1);
+}
+
 // The uninstaller has ended but the server runs on: the verdict waits for it (the file is written only
 // when it exits), or comes from the server itself when the user asks for it now.
 TEST(WineUninstall, theVerdictWaitsForTheServerOrAsksItWhenTheUserWillNotWait)

@@ -12,6 +12,10 @@
 #include <chrono>
 #include <thread>
 
+#ifndef _WIN32
+#include "ScopedEnvironment.h"
+#endif
+
 using namespace tw;
 
 namespace {
@@ -79,7 +83,76 @@ TEST(Processes, winExecStartsWithoutWaitingAndAMissingProgramIsFileNotFound)
     EXPECT_EQ(calls->WinExec(quoted(dir.file("no such program.exe")), 1), 2u);
 }
 
+// Ending a process: a wait that would last a minute ends at once; one that is gone is not ended again,
+// as its id may belong to another process by then.
+TEST(Processes, anEndedProcessStopsAndIsNotEndedTwice)
+{
+    auto calls = makeProcessCalls(PathMapping());
+    const std::uint32_t pid = calls->startProcess(quoted(TIDEWELL_TEST_UNINSTALLER) + " sleep 60000");
+    const ProcessHandle h = calls->OpenProcess(kSynchronize, false, pid);
+    ASSERT_NE(h, 0u);
+    EXPECT_EQ(calls->WaitForSingleObject(h, 50), kWaitTimeout);
+    EXPECT_TRUE(calls->endProcess(pid));
+    EXPECT_EQ(calls->WaitForSingleObject(h, 10000), kWaitObject0);
+    EXPECT_TRUE(calls->CloseHandle(h));
 #ifndef _WIN32
+    // Wine still lets a process that has ended be opened and terminated for a while (Windows does not),
+    // so the second end is only checked off Windows.
+    EXPECT_FALSE(calls->endProcess(pid));
+#endif
+}
+
+#ifndef _WIN32
+// Wine's launcher runs the program as a child: ending the uninstaller ends its process group.
+TEST(Processes, endingAProcessEndsWhatItStartedToo)
+{
+    test::TempDir dir;
+    const std::string reg = dir.file("system.reg");
+    auto calls = makeProcessCalls(PathMapping());
+    const std::uint32_t pid = calls->startProcess(quoted(TIDEWELL_TEST_UNINSTALLER) + " tree " + quoted(reg));
+    const ProcessHandle h = calls->OpenProcess(kSynchronize, false, pid);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_TRUE(calls->endProcess(pid));
+    calls->WaitForSingleObject(h, 10000);
+    calls->CloseHandle(h);
+    // The child would have written by now.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    EXPECT_FALSE(std::filesystem::exists(reg));
+}
+
+// What starting a command gives: "started", a WineNeededError's text, or an error's number.
+std::string startOutcome(ProcessCalls& calls, const std::string& command)
+{
+    try {
+        calls.startProcess(command);
+        return "started";
+    } catch (const WineNeededError& e) {
+        return e.description();
+    } catch (const Error& e) {
+        return std::to_string(e.number());
+    }
+}
+
+// A Windows program only Wine could run, and no Wine: the message names the program. A program not in
+// a prefix stays File not found, and a native one named .exe still runs.
+TEST(Processes, aWindowsProgramWithoutWineSaysWineIsNeeded)
+{
+    test::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "drive_c");
+    test::writeAll(dir.path() / "drive_c" / "setup.exe", std::string("MZ\x90\0", 4));
+    std::filesystem::copy_file(TIDEWELL_TEST_UNINSTALLER, dir.path() / "drive_c" / "native.exe");
+    const test::ScopedEnvironment noWine("TIDEWELL_WINE", dir.file("no-wine"));
+    auto demo = makeProcessCalls(PathMapping(dir.path().string()));
+    auto prefix = makeProcessCalls(PathMapping(dir.path().string()), dir.path().string());
+    EXPECT_EQ(startOutcome(*demo, "\"C:\\Program Files\\Gone\\uninst.exe\" /S"),
+        "C:\\Program Files\\Gone\\uninst.exe is a Windows program: Wine is needed to run it, and Wine is not "
+        "installed (no program \""
+            + dir.file("no-wine") + "\" was found).");
+    EXPECT_TRUE(startOutcome(*prefix, "C:\\setup.exe /S").starts_with("C:\\setup.exe is a Windows program"));
+    EXPECT_EQ(startOutcome(*prefix, "\"C:\\Program Files\\Gone\\uninst.exe\""), "53");
+    EXPECT_EQ(startOutcome(*demo, "C:\\native.exe leave"), "started");
+}
+
 TEST(Processes, windowsPathsAreFoundInThePrefixAndUnquotedSpacesResolved)
 {
     test::TempDir dir;

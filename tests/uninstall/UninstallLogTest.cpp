@@ -29,7 +29,7 @@ TEST(UninstallLog, entriesAreSeparatedByOneEmptyLineAndNoneBeforeTheFirst)
     int second = 10;
     const Clock clock = fixedClock(second);
 
-    appendToLog(log, clock.nowGeneral(), clock);
+    EXPECT_TRUE(appendToLog(log, clock.nowGeneral(), clock));
     appendToLog(log, "Uninstalling Quillmark Office", clock);
     appendToLog(log, "Uninstall OK. Uninstaller removed program from the list.", clock);
     second = 11;
@@ -61,14 +61,18 @@ TEST(UninstallLog, onlyTextHoldingTheCurrentSecondGetsTheEmptyLine)
         "Deleted Entry for Caf\xe9 ?\r\n");
 }
 
+// Nothing is shown or thrown; the caller learns that the line is lost, to tell the user.
 TEST(UninstallLog, aLogThatCannotBeWrittenIsSilentlyLost)
 {
     test::TempDir dir;
     int second = 0;
     const Clock clock = fixedClock(second);
-    EXPECT_NO_THROW(appendToLog(dir.file("missing/UnLog.log"), "line", clock));
+    bool written = true;
+    EXPECT_NO_THROW(written = appendToLog(dir.file("missing/UnLog.log"), "line", clock));
+    EXPECT_FALSE(written);
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing/UnLog.log")));
     // A folder where the file should be is not a log file.
     std::filesystem::create_directories(dir.file("UnLog.log"));
-    EXPECT_NO_THROW(appendToLog(dir.file("UnLog.log"), "line", clock));
+    EXPECT_NO_THROW(written = appendToLog(dir.file("UnLog.log"), "line", clock));
+    EXPECT_FALSE(written);
 }

@@ -117,6 +117,56 @@ TEST_F(UninstallRunTest, aCommandThatCannotStartIsReportedAndRetryTriesAgain)
     ASSERT_EQ(reporter.reports.size(), 2u);
     EXPECT_EQ(reporter.reports[0].procedure, "Show_FormUninstall");
     EXPECT_EQ(reporter.reports[0].number, 53);
+    EXPECT_TRUE(m_run.uninstallerMissing());
     // The log ends after the "Uninstalling" line.
     EXPECT_EQ(log(), kStart);
+}
+
+// Whoever waits with the user may end the wait: the log says how, and the verdict is read as usual.
+TEST_F(UninstallRunTest, aWaitThatIsEndedIsLoggedAndJudgedAsUsual)
+{
+    const std::pair<WaitDecision, std::string> endings[] = {
+        { WaitDecision::StopWaiting, "Wait ended by the user. The uninstaller is still running.\r\n" },
+        { WaitDecision::EndUninstaller, "Wait ended by the user. The uninstaller's process was ended.\r\n" },
+        { WaitDecision::TimedOut, "Wait ended by the time-out. The uninstaller is still running.\r\n" },
+    };
+    // Short enough that one left running does not outlive the test by much.
+    UninstallTarget t = target("leave");
+    t.command = "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" sleep 4000";
+    for (const auto& [decision, line] : endings) {
+        std::filesystem::remove(m_dir.file("UnLog.log"));
+        int polls = 0;
+        int overs = 0;
+        m_run.setUninstallerWait(
+            { [&, decision = decision] { return ++polls < 3 ? WaitDecision::KeepWaiting : decision; },
+                [&] { ++overs; } });
+        const auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(m_run.run(t), UninstallOutcome::StillPresent);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+        EXPECT_EQ(m_run.waitEnded(), decision);
+        EXPECT_EQ(overs, 1);
+        EXPECT_EQ(
+            log(), kStart + line + "Uninstall Not Successful. Program was not removed from the list.\r\n");
+    }
+}
+
+// A file that vanished reads as an empty registry, a damaged one as what was read before: neither
+// says whether the entry is gone.
+TEST_F(UninstallRunTest, aRegistryThatCannotBeReadAfterwardsGivesNoVerdict)
+{
+    for (const std::string mode : { "delete", "damage" }) {
+        std::filesystem::remove(m_dir.file("UnLog.log"));
+        std::vector<std::string> told;
+        m_run.setTell([&](const std::string& message) { told.push_back(message); });
+        UninstallTarget t = target(mode);
+        t.command = "\"" + std::string(TIDEWELL_TEST_UNINSTALLER) + "\" " + mode + " \"" + m_file + "\"";
+        EXPECT_EQ(m_run.run(t), UninstallOutcome::Unknown) << mode;
+        EXPECT_TRUE(log().starts_with(kStart + "Uninstall result unknown. The registry could not be read: "))
+            << log();
+        ASSERT_EQ(told.size(), 1u);
+        EXPECT_TRUE(told[0].starts_with("Tidewell cannot tell whether Probe App was removed")) << told[0];
+        test::writeAll(m_file, "WINE REGISTRY Version 2\n");
+        m_reg.SaveString(
+            kHKeyLocalMachine, kUninstallPath + std::string("Probe"), "DisplayName", "Probe App");
+    }
 }

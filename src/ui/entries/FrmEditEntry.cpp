@@ -28,30 +28,22 @@
 namespace tw {
 namespace {
 
-enum Column { NameColumn, TextColumn, TypeColumn, ColumnCount };
-
 // Which loaded value a row came from (-1: a row added here), and whether it is the key's default value.
 constexpr int kOriginRole = Qt::UserRole;
 constexpr int kDefaultValueRole = Qt::UserRole + 1;
-
-// The key codes the editor acts on, as the key events number them.
-constexpr int kKeyReturn = 13;
-constexpr int kKeyEscape = 27;
-constexpr int kKeyUp = 38;
-constexpr int kKeyDown = 40;
 
 int keyCodeOf(const QKeyEvent* event)
 {
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return kKeyReturn;
+        return FrmEditEntry::kKeyReturn;
     case Qt::Key_Escape:
-        return kKeyEscape;
+        return FrmEditEntry::kKeyEscape;
     case Qt::Key_Up:
-        return kKeyUp;
+        return FrmEditEntry::kKeyUp;
     case Qt::Key_Down:
-        return kKeyDown;
+        return FrmEditEntry::kKeyDown;
     default:
         return 0;
     }
@@ -280,177 +272,6 @@ void FrmEditEntry::fillRow(int row, const QString& name, const QString& text, in
     auto* typeItem = new QTableWidgetItem(fromUtf8(entries::typeName(type)));
     typeItem->setForeground(palette().color(QPalette::PlaceholderText));
     m_grid->setItem(row, TypeColumn, typeItem);
-}
-
-void FrmEditEntry::MSHFlexGridEdit(QTableWidget* grid, QLineEdit* edit, char32_t keyAscii)
-{
-    Procedure proc("MSHFlexGridEdit");
-    if (!proc.step(__LINE__, [&] {
-            // A control character or a space edits the cell's text; anything else starts a new one.
-            if (keyAscii <= 32) {
-                edit->setText(grid->currentItem() ? grid->currentItem()->text() : QString());
-                edit->setCursorPosition(0);
-            } else {
-                edit->setText(QString::fromUcs4(&keyAscii, 1));
-                edit->setCursorPosition(static_cast<int>(edit->text().size()));
-            }
-        }))
-        return;
-    if (!proc.step(__LINE__, [&] {
-            m_editRow = grid->currentRow();
-            m_editColumn = grid->currentColumn();
-            placeEditor();
-        }))
-        return;
-    proc.step(__LINE__, [&] {
-        m_editing = true;
-        edit->show();
-        edit->raise();
-        edit->setFocus();
-    });
-}
-
-void FrmEditEntry::placeEditor()
-{
-    QTableWidgetItem* item = m_grid->item(m_editRow, m_editColumn);
-    if (!item)
-        return;
-    // The cell within the grid's client area, below its frame and including the header row.
-    const QRect cell = m_grid->visualItemRect(item);
-    const QPoint inGrid = m_grid->viewport()->mapTo(m_grid, cell.topLeft())
-        - QPoint(m_grid->frameWidth(), m_grid->frameWidth());
-    const QPoint gridAt = m_grid->mapTo(this, QPoint(0, 0));
-    int width = cell.width();
-    // A cell wider than the grid: the editor ends inside the grid, clear of the scroll bar when there
-    // are rows enough to show one.
-    if (m_grid->width() < cell.width())
-        width = m_grid->width() - twipsToPixelsX(m_grid->rowCount() + 1 > 5 ? 275 : 50, this);
-    const int left = gridAt.x() + inGrid.x() + twipsToPixelsX(50, this);
-    width -= twipsToPixelsX(42, this);
-    // Nor does a box that starts further right reach past the grid's visible cells.
-    const int visibleRight = m_grid->viewport()->mapTo(this, QPoint(m_grid->viewport()->width(), 0)).x();
-    width = std::min(width, visibleRight - left);
-    m_txtEdit->setGeometry(left, gridAt.y() + inGrid.y() + twipsToPixelsY(10, this), width,
-        cell.height() - twipsToPixelsY(8, this));
-}
-
-void FrmEditEntry::EditKeyCode(QTableWidget* grid, QLineEdit* edit, int keyCode, Qt::KeyboardModifiers)
-{
-    Procedure proc("EditKeyCode");
-    switch (keyCode) {
-    case kKeyReturn:
-        proc.step(__LINE__, [&] {
-            grid->setFocus();
-            commitEdit(); // in case the window is not active and the focus change waits
-        });
-        break;
-    case kKeyEscape:
-        proc.step(__LINE__, [&] {
-            m_editing = false;
-            grid->setFocus();
-            edit->hide();
-        });
-        break;
-    case kKeyUp:
-    case kKeyDown:
-        if (!proc.step(__LINE__, [&] {
-                grid->setFocus();
-                commitEdit();
-            }))
-            return;
-        // The commit into the old cell has happened before the row moves.
-        if (!proc.step(__LINE__, [&] { QApplication::processEvents(); }))
-            return;
-        proc.step(__LINE__, [&] {
-            const int row = grid->currentRow();
-            if (keyCode == kKeyUp && row > 0)
-                grid->setCurrentCell(row - 1, grid->currentColumn());
-            else if (keyCode == kKeyDown && row < grid->rowCount() - 1)
-                grid->setCurrentCell(row + 1, grid->currentColumn());
-        });
-        break;
-    default:
-        break;
-    }
-}
-
-void FrmEditEntry::commitEdit()
-{
-    if (!m_editing)
-        return;
-    m_editing = false;
-    if (QTableWidgetItem* item = m_grid->item(m_editRow, m_editColumn))
-        item->setText(m_txtEdit->text());
-    m_txtEdit->hide();
-}
-
-void FrmEditEntry::abandonEdit()
-{
-    if (!m_editing)
-        return;
-    m_editing = false;
-    m_txtEdit->clear();
-    if (m_txtEdit->hasFocus())
-        m_grid->setFocus();
-    m_txtEdit->hide();
-}
-
-void FrmEditEntry::MSFEntries_Click()
-{
-    Procedure proc("MSFEntries_Click");
-    proc.step(__LINE__, [&] {
-        // The type follows the value: its column is not edited.
-        if (m_grid->currentColumn() != TypeColumn)
-            MSHFlexGridEdit(m_grid, m_txtEdit, U' ');
-    });
-}
-
-void FrmEditEntry::MSFEntries_KeyPress(char32_t keyAscii)
-{
-    Procedure proc("MSFEntries_KeyPress");
-    proc.step(__LINE__, [&] {
-        if (m_grid->currentColumn() != TypeColumn)
-            MSHFlexGridEdit(m_grid, m_txtEdit, keyAscii);
-    });
-}
-
-void FrmEditEntry::MSFEntries_GotFocus()
-{
-    Procedure proc("MSFEntries_GotFocus");
-    proc.step(__LINE__, [&] { commitEdit(); });
-}
-
-void FrmEditEntry::MSFEntries_LeaveCell()
-{
-    Procedure proc("MSFEntries_LeaveCell");
-    proc.step(__LINE__, [&] { commitEdit(); });
-}
-
-void FrmEditEntry::MSFEntries_Scroll()
-{
-    Procedure proc("MSFEntries_Scroll");
-    proc.step(__LINE__, [&] { abandonEdit(); });
-}
-
-void FrmEditEntry::txtEdit_KeyPress(int& keyAscii)
-{
-    Procedure proc("txtEdit_KeyPress");
-    proc.step(__LINE__, [&] {
-        if (keyAscii == '\r')
-            keyAscii = 0;
-    });
-}
-
-void FrmEditEntry::txtEdit_KeyDown(int keyCode, Qt::KeyboardModifiers shift)
-{
-    Procedure proc("txtEdit_KeyDown");
-    proc.step(__LINE__, [&] { EditKeyCode(m_grid, m_txtEdit, keyCode, shift); });
-}
-
-void FrmEditEntry::txtEdit_LostFocus()
-{
-    Procedure proc("txtEdit_LostFocus");
-    proc.step(__LINE__, [&] { commitEdit(); });
 }
 
 void FrmEditEntry::cmdAdd_Click()

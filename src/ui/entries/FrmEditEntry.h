@@ -29,6 +29,14 @@ class FrmEditEntry : public QDialog
     Q_OBJECT
 
 public:
+    // The grid's columns.
+    enum Column { NameColumn, TextColumn, TypeColumn, ColumnCount };
+    // The key codes the editor acts on, as the key events number them.
+    static constexpr int kKeyReturn = 13;
+    static constexpr int kKeyEscape = 27;
+    static constexpr int kKeyUp = 38;
+    static constexpr int kKeyDown = 40;
+
     // `refresh` rebuilds the program list after OK has written the entry (the main window's
     // mnu_refresh_Click). The dialog deletes itself when it closes.
     FrmEditEntry(const AppContext& context, Registry& registry, WineServer* wine, MessageService& messages,

@@ -15,6 +15,7 @@
 #include "ui/entries/FrmEditEntry.h"
 #include "ui/entries/FrmNewEntry.h"
 #include "ui/main/ProgramList.h"
+#include "ui/uninstall/FrmUninstallWait.h"
 #include "ui/uninstall/FrmUninstaller.h"
 #include "ui/uninstall/FrmWineWait.h"
 #include "uninstall/Processes.h"
@@ -80,7 +81,8 @@ void EntryCommands::uninstall()
     if (m_services.session.wineServer) {
         const QString name = QString::fromStdString(selected->text);
         std::optional<std::chrono::steady_clock::time_point> ended;
-        wine = wineSideFor(*m_services.session.wineServer, m_services.session.registryView->redirects(),
+        wine = wineSideFor(
+            *m_services.session.wineServer, m_services.session.registryView->redirects(),
             [this, ended, name]() mutable {
                 const auto now = std::chrono::steady_clock::now();
                 if (!ended)
@@ -89,12 +91,16 @@ void EntryCommands::uninstall()
                     return false;
                 FrmWineWait wait(*m_services.session.wineServer, name, m_window);
                 return wait.exec() == FrmWineWait::JudgeNow;
-            });
+            },
+            m_services.session.wine.program);
     }
     // While the uninstaller runs the window repaints, but input waits until it has ended.
     UninstallRun run(
-        *m_services.session.registry, m_services.processes, m_services.context.logPath, m_services.clock,
-        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
+        *m_services.session.registry, *m_services.session.processes, m_services.context.logPath,
+        m_services.clock, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, wine);
+    FrmUninstallWait waiting(m_services.messages, QString::fromStdString(m_services.context.title),
+        QString::fromStdString(selected->text), m_window);
+    waiting.attach(run);
     const UninstallOutcome outcome = run.run({ selected->key, selected->text, selected->uninstallCommand });
     Procedure proc("Show_FormUninstall");
     if (outcome == UninstallOutcome::Removed) {

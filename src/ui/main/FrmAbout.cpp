@@ -49,8 +49,11 @@ FrmAbout::FrmAbout(const AppContext& context, DesktopService* desktop, QWidget* 
     description->setObjectName(QStringLiteral("lblDescription"));
     description->setWordWrap(true);
 
+    // The home page this build was given; none, no link to nowhere.
+    const QString home = QStringLiteral(TIDEWELL_HOMEPAGE);
     auto* link = new QLabel(
-        QStringLiteral("<a href=\"https://www.example.com/tidewell\">www.example.com/tidewell</a>"), this);
+        QStringLiteral("<a href=\"%1\">%2</a>").arg(home, home.section(QStringLiteral("://"), -1)), this);
+    link->setVisible(!home.isEmpty());
     link->setObjectName(QStringLiteral("lblLink"));
     connect(link, &QLabel::linkActivated, this, [desktop](const QString& url) {
         if (desktop)

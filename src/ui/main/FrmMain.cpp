@@ -12,6 +12,7 @@
 #include "ui/Twips.h"
 #include "ui/main/Artwork.h"
 #include "ui/main/EntryCommands.h"
+#include "ui/main/FrmOpenPrefix.h"
 #include "ui/main/ImageList.h"
 #include "ui/main/MainServices.h"
 #include "ui/main/ProgramList.h"
@@ -87,14 +88,27 @@ FrmMain::FrmMain(const MainServices& services, QWidget* parent)
     Form_Load();
     m_actions.view32->setChecked(m_services.session.registryView && m_services.session.registryView->wow32());
     m_actions.view32->setEnabled(m_services.session.registryView != nullptr);
+    m_actions.openPrefix->setVisible(m_services.prefixes != nullptr);
     updateRegistryStatus();
-    // A prefix's server may start or end at any time; the panel follows it.
-    if (m_services.session.wineServer) {
-        auto* watch = new QTimer(this);
-        watch->setObjectName(QStringLiteral("tmrWine"));
-        connect(watch, &QTimer::timeout, this, &FrmMain::updateRegistryStatus);
-        watch->start(2000);
-    }
+    // A prefix's server may start or end at any time, and another prefix may be opened; the panel follows.
+    auto* watch = new QTimer(this);
+    watch->setObjectName(QStringLiteral("tmrWine"));
+    connect(watch, &QTimer::timeout, this, &FrmMain::updateRegistryStatus);
+    watch->start(2000);
+}
+
+void FrmMain::mnu_OpenPrefix_Click()
+{
+    Procedure proc("mnu_OpenPrefix_Click");
+    proc.step(__LINE__, [&] {
+        auto* dialog = new FrmOpenPrefix(*m_services.prefixes, m_services.messages,
+            QString::fromStdString(m_services.session.prefix), this);
+        if (dialog->exec() != QDialog::Accepted)
+            return;
+        // The session now holds the prefix chosen; all the window shows comes from it again.
+        updateRegistryStatus();
+        showUnInstallList();
+    });
 }
 
 FrmMain::~FrmMain() = default;
@@ -198,6 +212,7 @@ void FrmMain::buildControls()
 void FrmMain::connectCommands()
 {
     const MainActions& a = m_actions;
+    connect(a.openPrefix, &QAction::triggered, this, &FrmMain::mnu_OpenPrefix_Click);
     connect(a.printAndSaveAudit, &QAction::triggered, this, &FrmMain::mnu_PrntNSaveAudit_Click);
     connect(a.exit, &QAction::triggered, this, &FrmMain::mnu_Exit_Click);
     connect(a.uninstallProgram, &QAction::triggered, this, &FrmMain::mnu_UninstallProg_Click);

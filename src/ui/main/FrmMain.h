@@ -59,6 +59,7 @@ public:
 
     // Commands of the menu bar, the toolbar and the side panel.
     void Toolbar1_ButtonClick(int index);
+    void mnu_OpenPrefix_Click();
     void mnu_PrntNSaveAudit_Click();
     void mnu_Exit_Click();
     void mnu_UninstallProg_Click();

@@ -139,7 +139,8 @@ void FrmMain::mnu_prgdtls_Click()
         if (!selected)
             return;
         auto* dialog = new FrmInfo(
-            *m_services.session.registry, m_services.desktop, m_services.processes, *selected, this);
+            *m_services.session.registry, m_services.desktop, m_services.messages,
+            [this] { Show_FormUninstall(); }, *selected, this);
         dialog->exec();
     });
 }

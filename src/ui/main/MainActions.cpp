@@ -58,6 +58,8 @@ MainActions MainActions::create(QMainWindow& window, const ImageList& images)
     QMenuBar* bar = window.menuBar();
 
     a.file = menu(bar, "mnu_File", QStringLiteral("&File"));
+    a.openPrefix = item(a.file, "mnu_OpenPrefix", QStringLiteral("&Open Prefix..."));
+    separator(a.file, "Sep07");
     a.printAndSaveAudit
         = item(a.file, "mnu_PrntNSaveAudit", QStringLiteral("&Print and Save Audit Report..."));
     separator(a.file, "Sep06");

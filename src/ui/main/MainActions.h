@@ -15,6 +15,7 @@ class ImageList;
 struct MainActions
 {
     QMenu* file = nullptr;
+    QAction* openPrefix = nullptr; // shown where other prefixes can be opened
     QAction* printAndSaveAudit = nullptr;
     QAction* exit = nullptr;
 

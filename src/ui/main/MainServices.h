@@ -7,11 +7,12 @@ struct AppContext;
 struct Clock;
 class DesktopService;
 class MessageService;
-class ProcessCalls;
+class PrefixCatalogue;
 struct Session;
 
 // What the main window works with; the application owns all of it and outlives the window. The
-// window hands each dialog only the parts that dialog uses.
+// window hands each dialog only the parts that dialog uses. Programs start through the session's
+// processes, which follow the registry open.
 struct MainServices
 {
     const AppContext& context;
@@ -19,7 +20,7 @@ struct MainServices
     const Clock& clock;
     MessageService& messages;
     DesktopService* desktop; // none: links and help open nowhere
-    ProcessCalls& processes;
+    PrefixCatalogue* prefixes = nullptr; // none: no other prefix can be opened (File > Open Prefix)
 };
 
 } // namespace tw

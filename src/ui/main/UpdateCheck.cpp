@@ -21,6 +21,8 @@
 #include <memory>
 
 namespace tw {
+
+const char* const kUpdateUrl = TIDEWELL_UPDATE_URL;
 namespace {
 
 bool hasUsableInterface()
@@ -145,6 +147,18 @@ void runUpdateCheck(
         return;
     }
 
+    const QUrl url = settings.url.isEmpty() ? configuredUrl() : settings.url;
+    if (url.isEmpty()) {
+        // A build without an address would only report a network failure: say what is missing instead.
+        proc.step(__LINE__, [&] {
+            tell(messages, parent,
+                QStringLiteral("No update address is configured for this copy of Tidewell, so it cannot look "
+                               "for a newer version. Set TIDEWELL_UPDATE_URL to the address of the version "
+                               "file to check."));
+        });
+        return;
+    }
+
     VersionFetch fetch;
     fetch.failure = QStringLiteral("The version file could not be read");
     proc.step(__LINE__, [&] {
@@ -152,8 +166,7 @@ void runUpdateCheck(
         const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
         auto* inet1
             = parent ? parent->window()->findChild<QNetworkAccessManager*>(QStringLiteral("Inet1")) : nullptr;
-        fetch = fetchVersionFile(
-            settings.url.isEmpty() ? configuredUrl() : settings.url, settings.timeout, inet1);
+        fetch = fetchVersionFile(url, settings.timeout, inet1);
     });
 
     const DottedVersion running { { static_cast<std::uint64_t>(context.versionMajor),

@@ -18,7 +18,8 @@ class MessageService;
 
 // Where the published version is read; the environment variable TIDEWELL_UPDATE_URL names another
 // address (a mirror, or a test's own server).
-inline constexpr const char* kUpdateUrl = "https://tidewell.example.com/Tidewell.txt";
+// The version file this build reads, set when it is built; empty when none is configured.
+extern const char* const kUpdateUrl;
 inline constexpr std::chrono::milliseconds kUpdateTimeout { 60000 };
 // A version file is one short line: more than this is not a version file, and is not read further.
 inline constexpr qint64 kMaxVersionFileSize = 64 * 1024;
@@ -44,7 +45,7 @@ VersionFetch fetchVersionFile(
 
 struct UpdateCheckSettings
 {
-    QUrl url; // empty: TIDEWELL_UPDATE_URL, else kUpdateUrl
+    QUrl url; // empty: TIDEWELL_UPDATE_URL, else kUpdateUrl, else none
     std::chrono::milliseconds timeout = kUpdateTimeout;
     std::function<bool()> isConnected = IsConnected;
 };

@@ -6,21 +6,22 @@
 #include "registry/Registry.h"
 #include "reports/LinkRule.h"
 #include "ui/DesktopService.h"
+#include "ui/MessageService.h"
 #include "ui/Twips.h"
-#include "uninstall/Processes.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace tw {
 namespace {
 
 const QString kNotAvailable = QStringLiteral("N/A");
-constexpr int kShowNormal = 1;
 
 std::string trimSpaces(const std::string& text)
 {
@@ -55,12 +56,13 @@ void styleAsLink(QLineEdit* box, bool link)
 
 } // namespace
 
-FrmInfo::FrmInfo(Registry& registry, DesktopService* desktop, ProcessCalls& processes, ProgramRow selected,
-    QWidget* parent)
+FrmInfo::FrmInfo(Registry& registry, DesktopService* desktop, MessageService& messages,
+    std::function<void()> uninstall, ProgramRow selected, QWidget* parent)
     : QDialog(parent)
     , m_registry(registry)
     , m_desktop(desktop)
-    , m_processes(processes)
+    , m_messages(messages)
+    , m_uninstall(std::move(uninstall))
     , m_selected(std::move(selected))
 {
     setObjectName(QStringLiteral("FrmInfo"));
@@ -230,12 +232,25 @@ void FrmInfo::TxtUIAbout_Click()
 void FrmInfo::TxtUString_Click()
 {
     Procedure proc("TxtUString_Click");
+    // A click is no reason to run an uninstaller unasked, nor without the log and the check that the
+    // entry is gone: the question first, then the main window's uninstall of this row.
+    bool yes = false;
     proc.step(__LINE__, [&] {
-        if (m_txtUString->text() == kNotAvailable)
+        if (m_txtUString->text() == kNotAvailable || !m_uninstall)
             return;
-        // Started and left to run on its own: no question, no wait, no log line.
-        m_processes.WinExec(m_txtUString->text().toStdString(), kShowNormal);
+        yes = m_messages.question(this, QStringLiteral("Program Details"),
+            QStringLiteral(
+                "Do you want to uninstall %1? Its uninstaller will be run, and Tidewell will check "
+                "that the program is gone from the list.")
+                .arg(m_txtDName->text()));
     });
+    if (!yes)
+        return;
+    const auto uninstall = m_uninstall;
+    proc.step(__LINE__, [&] { close(); });
+    // Once this click has been handled: the uninstall waits with events running, and the closed
+    // dialog may be deleted meanwhile.
+    QTimer::singleShot(0, qApp, uninstall);
 }
 
 void FrmInfo::cmdClose_Click()

@@ -5,13 +5,15 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 
 namespace tw {
 
 class Registry;
 class DesktopService;
-class ProcessCalls;
+class MessageService;
 
 // Program details: the selected program's registry name, uninstall command and the entry's
 // publisher, version, help link, support address and contact, read-only. The help link and the
@@ -23,8 +25,10 @@ class FrmInfo : public QDialog
 
 public:
     // The dialog deletes itself when it closes.
-    FrmInfo(Registry& registry, DesktopService* desktop, ProcessCalls& processes, ProgramRow selected,
-        QWidget* parent);
+    // `uninstall` runs the main window's checked and logged uninstall of the selected row, which is the row
+    // shown here; the uninstall command box offers it.
+    FrmInfo(Registry& registry, DesktopService* desktop, MessageService& messages,
+        std::function<void()> uninstall, ProgramRow selected, QWidget* parent);
 
     void TxtHLink_Click();
     void TxtUIAbout_Click();
@@ -42,7 +46,8 @@ private:
 
     Registry& m_registry;
     DesktopService* m_desktop;
-    ProcessCalls& m_processes;
+    MessageService& m_messages;
+    std::function<void()> m_uninstall;
     ProgramRow m_selected;
 
     QLineEdit* m_txtDName = nullptr;

@@ -155,6 +155,15 @@ private Q_SLOTS:
         const auto unset = qScopeGuard([] { qunsetenv("TIDEWELL_UPDATE_URL"); });
         expectMessage(against(QUrl()), QStringLiteral("An update is available to version 1.0.7"));
         QCOMPARE(server.paths(), QList<QByteArray> { "/mirror/Tidewell.txt" });
+
+        // Without the variable, a build given no address says so instead of failing to fetch.
+        qunsetenv("TIDEWELL_UPDATE_URL");
+        if (*kUpdateUrl)
+            QSKIP("this build has an update address");
+        expectMessage(against(QUrl()),
+            QStringLiteral(
+                "No update address is configured for this copy of Tidewell, so it cannot look for a "
+                "newer version. Set TIDEWELL_UPDATE_URL to the address of the version file to check."));
     }
 };
 

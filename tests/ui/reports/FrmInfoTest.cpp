@@ -4,6 +4,7 @@
 #include "TestApplication.h"
 #include "inventory/Inventory.h"
 #include "ui/main/FrmMain.h"
+#include "ui/main/ProgramList.h"
 
 #include <QLineEdit>
 #include <QPointer>
@@ -33,7 +34,8 @@ struct Details
         if (dialog)
             dialog->close();
         dialog = new FrmInfo(
-            *test.app().session.registry, test.app().desktop, *test.app().processes, row, &test.window());
+            *test.app().session.registry, test.app().desktop, *test.app().messages,
+            [this] { test.window().Show_FormUninstall(); }, row, &test.window());
         dialog->show();
     }
     QLineEdit* box(const char* name) const
@@ -116,20 +118,30 @@ private Q_SLOTS:
         QCOMPARE(d.test.messages.calls().size(), 0);
     }
 
-    void aClickOnTheUninstallCommandStartsIt()
+    void aClickOnTheUninstallCommandAsksThenUninstallsAsTheMainWindowDoes()
     {
-        // The stand-in uninstaller writes a mark into the registry file and ends.
         Details d;
-        d.row.uninstallCommand = "\"" TIDEWELL_TEST_UNINSTALLER "\" set \""
-            + d.test.registryFile().toStdString() + "\" \"" + kToolPath + "\" Started yes";
+        d.set("UninstallString",
+            "\"" TIDEWELL_TEST_UNINSTALLER "\" remove \"" + d.test.registryFile().toStdString() + "\" Tool");
+        FrmMain& w = d.test.window();
+        w.mnu_refresh_Click();
+        w.list().selectPosition(0);
+        d.row = *w.list().selectedProgram();
         d.open();
-        d.click("TxtUString");
-        QTRY_COMPARE(d.test.value(QStringLiteral("Tool"), QStringLiteral("Started")), QStringLiteral("yes"));
-        QVERIFY(d.dialog->isVisible());
-        QCOMPARE(d.test.messages.calls().size(), 0);
 
-        clickButton(d.dialog, "CmdClose");
-        QTRY_VERIFY(d.dialog.isNull());
+        d.test.messages.answer(MsgButton::No);
+        d.click("TxtUString");
+        QVERIFY(d.dialog->isVisible());
+        QCOMPARE(d.test.uninstallLog(), QString());
+        QCOMPARE(w.list().rowCount(), 1);
+
+        d.test.messages.answer(MsgButton::Yes);
+        d.click("TxtUString");
+        QTRY_VERIFY(d.dialog.isNull() || !d.dialog->isVisible());
+        QTRY_COMPARE(d.test.uninstallLog(),
+            QStringLiteral("06/12/2026 10:00:00\r\nUninstalling In The Registry\r\nUninstall OK. Uninstaller "
+                           "removed program from the list.\r\n"));
+        QCOMPARE(w.list().rowCount(), 0);
     }
 };
 

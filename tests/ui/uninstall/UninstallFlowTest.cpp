@@ -4,8 +4,10 @@
 #include "registry/Registry.h"
 #include "ui/main/FrmMain.h"
 #include "ui/main/ProgramList.h"
+#include "ui/uninstall/FrmUninstallWait.h"
 #include "ui/uninstall/FrmUninstaller.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -44,13 +46,13 @@ struct Fixture
     TestApplication test;
 };
 
-// Acts on the clean-up dialog once it is open. The wait for the uninstaller lets timers run, so a single
-// shot could come before the dialog; this one looks again until the dialog is there.
-void whenCleanUpOpens(const std::function<void(QWidget*)>& act)
+// Acts on a dialog once it is open. The wait for the uninstaller lets timers run, so a single shot could
+// come before the dialog; this one looks again until the dialog is there.
+template<class Dialog = FrmUninstaller> void whenOpens(const std::function<void(QWidget*)>& act)
 {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        QWidget* dialog = qobject_cast<FrmUninstaller*>(QApplication::activeModalWidget());
+        QWidget* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
         poll->stop();
@@ -59,6 +61,7 @@ void whenCleanUpOpens(const std::function<void(QWidget*)>& act)
     });
     poll->start(10);
 }
+const auto whenCleanUpOpens = whenOpens<FrmUninstaller>;
 
 } // namespace
 
@@ -142,6 +145,44 @@ private Q_SLOTS:
             QStringLiteral("The entry \"Probe\" could not be removed from the registry."));
         QCOMPARE(f.test.uninstallLog(), kStart + kNotRemoved);
         QCOMPARE(fileBytes(f.test.registryFile()), damaged);
+    }
+
+    // A hung uninstaller no longer hangs the window: Cancel asks before anything is ended, and the
+    // verdict follows as usual.
+    void cancelOnTheWaitAsksWhetherToEndTheUninstaller()
+    {
+        Fixture f("sleep 30000");
+        f.test.messages.answer(MsgButton::Yes);
+        whenOpens<FrmUninstallWait>([](QWidget* dialog) { clickButton(dialog, "cmdCancel"); });
+        whenCleanUpOpens([](QWidget* dialog) { clickButton(dialog, "CmdCancel"); });
+        QElapsedTimer timer;
+        timer.start();
+        f.test.window().Show_FormUninstall();
+        QVERIFY(timer.elapsed() < 20000);
+        QCOMPARE(f.test.messages.calls().size(), 1);
+        QCOMPARE(f.test.messages.calls()[0].buttons,
+            (MsgButtons { MsgButton::No, MsgButton::Yes, MsgButton::Cancel }));
+        QVERIFY(f.test.messages.calls()[0].text.startsWith(
+            QStringLiteral("The uninstaller of Probe App is still running. Do you want to end it?")));
+        QCOMPARE(f.test.uninstallLog(),
+            kStart + QStringLiteral("Wait ended by the user. The uninstaller's process was ended.\r\n")
+                + kNotRemoved + kAborted);
+    }
+
+    // Every line of the uninstall and of its clean-up is lost: the user hears of it once.
+    void aLogThatCannotBeWrittenIsOneMessage()
+    {
+        Fixture f("leave");
+        f.test.app().context.logPath = (f.test.folder() + QStringLiteral("/missing/UnLog.log")).toStdString();
+        f.test.messages.answer(MsgButton::Ok);
+        whenCleanUpOpens([](QWidget* dialog) { clickButton(dialog, "CmdCancel"); });
+        f.test.window().Show_FormUninstall();
+        QCOMPARE(f.test.messages.calls().size(), 1);
+        QCOMPARE(f.test.messages.calls()[0].text,
+            QStringLiteral(
+                "The uninstall log %1/missing/UnLog.log could not be written, so this uninstall is not "
+                "recorded in it.")
+                .arg(f.test.folder()));
     }
 
     void withNoSelectionNothingIsLoggedOrStarted()
