@@ -88,7 +88,7 @@ bool HiveRegistry::load()
     if (content.size() > hive::kMaxFileSize)
         return refuseTooLarge(st);
     try {
-        std::unique_ptr<hive::Hive> read = hive::parseHive(content, m_file);
+        std::unique_ptr<hive::Hive> read = hive::parseHive(std::move(content), m_file);
         if (read->branch != hive::HiveRoot::Machine)
             throw hive::ParseError { m_file, 0,
                 "holds a user's keys (HKEY_CURRENT_USER), not the machine's" };
@@ -163,7 +163,8 @@ long HiveRegistry::save()
 {
     std::string error;
     filestore::Stamp written;
-    if (!filestore::replaceFile(m_file, hive::serializeHive(*m_hive), error, &written)) {
+    const hive::HiveText text = hive::hiveText(*m_hive);
+    if (!filestore::replaceFile(m_file, text.pieces(), error, &written)) {
         // The change did not reach the disk: go back to what the disk holds.
         load();
         return fail(kErrorRegistryIoFailed, m_file + " could not be written: " + error);
@@ -393,7 +394,7 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
         if (hive::Value* v = target->findValue(name)) {
             v->type = type;
             v->data = std::move(bytes);
-            v->text.clear();
+            v->text = {};
         } else {
             target->values.push_back(hive::Value { name, type, std::move(bytes), {} });
         }
