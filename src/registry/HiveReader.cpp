@@ -178,7 +178,10 @@ void HiveParser::keyLine(std::string_view line, std::size_t lineStart)
     const bool duplicateBlock = key.modified != 0 || m_blocksOfTimeZero.count(&key) != 0;
     m_current = &key;
     m_values.reset(key);
-    key.values.reserve(key.values.size() + valueLinesAhead());
+    // Room for the block's values in one allocation, growing as a vector does all the same: a key named
+    // again in many blocks of a value or two must not be copied whole for each.
+    if (const std::size_t wanted = key.values.size() + valueLinesAhead(); wanted > key.values.capacity())
+        key.values.reserve(std::max(wanted, 2 * key.values.capacity()));
     m_blockStart = duplicateBlock || !read.spelledAsStored ? std::string_view::npos : lineStart;
     if (duplicateBlock)
         key.text = {};
