@@ -84,6 +84,8 @@ std::optional<IconRef> iconFromDisplayIcon(const std::string& displayIcon)
 std::vector<ProgramRow> Inventory::scan()
 {
     Procedure proc("showUnInstallList", OnError::Skip);
+    // One state of the registry for the whole scan.
+    const ReadHold hold(m_registry.api());
     std::vector<ProgramRow> rows;
     std::vector<std::string> names;
     proc.step(__LINE__, [&] { m_registry.GetKeyNames(kHKeyLocalMachine, kUninstallPath, names); });

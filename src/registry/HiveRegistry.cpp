@@ -115,7 +115,7 @@ bool HiveRegistry::refuseTooLarge(const filestore::Stamp& st)
 
 void HiveRegistry::refresh()
 {
-    if (m_file.empty())
+    if (m_file.empty() || m_readHolds > 0)
         return;
     if (filestore::stamp(m_file) != m_stamp)
         load();
@@ -212,6 +212,18 @@ long HiveRegistry::commitChanges()
     m_inChanges = false;
     leaveWrite();
     return rc;
+}
+
+void HiveRegistry::holdReads()
+{
+    refresh();
+    ++m_readHolds;
+}
+
+void HiveRegistry::releaseReads()
+{
+    if (m_readHolds > 0)
+        --m_readHolds;
 }
 
 void HiveRegistry::cancelChanges()
