@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The program list as the user waits for it: the main window loaded (hive load, scan, icons decoded
 // into the image lists, rows into the model) on 1,000, 10,000 and 100,000 entries, then a refresh.
-// Usage: tidewell_list_benchmark [ENTRIES...], one size per run to measure its peak memory alone.
+// Usage: tidewell_list_benchmark [ENTRIES...], one size per run to measure its peak memory alone (the
+// process's peak so far, printed after each size).
 #include "BenchFixture.h"
 #include "app/ModMain.h"
 #include "inventory/PathMapping.h"
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <vector>
 
 using namespace tw;
@@ -52,12 +54,15 @@ int main(int argc, char** argv)
         timer.restart();
         app.mainWindow->mnu_refresh_Click();
         const qint64 refresh = timer.elapsed();
+        rusage usage {};
+        getrusage(RUSAGE_SELF, &usage);
         std::printf(
             "%6d entries: window loaded in %lld ms (%.1f us/entry), shown after %lld ms, refresh %lld ms; "
-            "%d rows, %d images\n",
+            "%d rows, %d images; peak %ld MB\n",
             entries, static_cast<long long>(load), 1000.0 * static_cast<double>(load) / std::max(entries, 1),
             static_cast<long long>(shown), static_cast<long long>(refresh), app.mainWindow->list().rowCount(),
-            app.mainWindow->largeImages().count());
+            app.mainWindow->largeImages().count(), usage.ru_maxrss / 1024);
+        std::fflush(stdout);
         app.mainWindow.reset();
     }
     return 0;

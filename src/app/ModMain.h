@@ -45,8 +45,4 @@ struct Application
 std::unique_ptr<Application> Main(
     const QStringList& arguments, MessageService& messages, int& exitCode, DesktopService* desktop = nullptr);
 
-// Whether the command line asks for no window (help, version, a command, or words that make no clear
-// request), so that the program starts without a display.
-bool runsWithoutWindow(const QStringList& arguments);
-
 } // namespace tw

@@ -1,43 +1,63 @@
 // SPDX-License-Identifier: MIT
-#include "app/ModMain.h"
-#include "ui/QtErrorReporter.h"
-#include "ui/QtMessageService.h"
+// The program file reads the command line and runs the commands over the core alone; Qt's libraries are
+// loaded only with the parts that use them (app/Parts.h), so a command starts without them.
+#include "app/CommandLine.h"
+#include "app/Commands.h"
+#include "app/Parts.h"
 
-#include <QApplication>
-#include <QIcon>
-#include <memory>
+#include <clocale>
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+// The locale as the user set it. Qt reads the numeric one from the environment, and the C locale's
+// separator is known without asking it.
+class ProgramLocale : public tw::LocaleForms
+{
+public:
+    char decimalSeparator() override
+    {
+        if (numericLocaleIsC())
+            return '.';
+        return tw::parts::decimalSeparator();
+    }
+    tw::Clock clock() override { return tw::parts::localeClock(); }
+
+private:
+    static bool numericLocaleIsC()
+    {
+        std::string_view name;
+        for (const char* variable : { "LC_ALL", "LC_NUMERIC", "LANG" }) {
+            const char* value = std::getenv(variable);
+            if (value && *value) {
+                name = value;
+                break;
+            }
+        }
+        return name.empty() || name == "C" || name == "POSIX" || name.starts_with("C.");
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    // Decided before any application object exists, so that no display is needed without a window.
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const bool console = tw::runsWithoutWindow(arguments);
-    std::unique_ptr<QCoreApplication> qapp;
-    if (console)
-        qapp = std::make_unique<QCoreApplication>(argc, argv);
-    else
-        qapp = std::make_unique<QApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("tidewell"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.6"));
-    if (!console) {
-        // The desktop entry's name: a Wayland compositor finds the window's icon and menu entry by it.
-        QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tidewell.Tidewell"));
-        // The menu's icon (data/icons), which the main window and every dialog over it show.
-        QIcon icon;
-        for (int size : { 16, 22, 24, 32, 48, 64, 128, 256 })
-            icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
-        QApplication::setWindowIcon(icon);
+    // The C library's locale as the user set it, as the application object used to leave it.
+    std::setlocale(LC_ALL, "");
+    tw::CommandLine line;
+    if (!line.read(std::vector<std::string>(argv, argv + argc))) {
+        std::cerr << line.error() << '\n';
+        return 2;
     }
-    tw::QtMessageService messages;
-    tw::QtErrorReporter reporter(messages);
-    // Without a window, errors go to standard error (the default reporter).
-    if (!console)
-        tw::setErrorReporter(&reporter);
-    int exitCode = 0;
-    const auto app = tw::Main(QCoreApplication::arguments(), messages, exitCode);
-    if (!app)
-        return exitCode;
-    return QCoreApplication::exec();
+    try {
+        if (line.windowWanted())
+            return tw::parts::runWindow(argc, argv);
+        ProgramLocale locale;
+        return tw::runCommand(line, locale, std::cout, std::cerr);
+    } catch (const tw::parts::PartMissing& e) {
+        std::cerr << "tidewell: " << e.what() << '\n';
+        return 2;
+    }
 }

@@ -92,17 +92,6 @@ std::string utf8ToAnsi(std::string_view utf8)
     return utf16ToAnsi(utf8ToUtf16(utf8));
 }
 
-int hexDigitValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 std::string StripNull(std::string_view text)
 {
     const auto nul = text.find('\0');

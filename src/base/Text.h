@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -17,8 +18,24 @@ std::string utf16ToAnsi(std::u16string_view utf16);
 std::u16string utf8ToUtf16(std::string_view utf8);
 std::string utf16ToUtf8(std::u16string_view utf16);
 
+// Each byte's value as a hexadecimal digit, or -1: registry files hold megabytes of them.
+inline constexpr std::array<signed char, 256> kHexDigitValues = [] {
+    std::array<signed char, 256> t {};
+    t.fill(-1);
+    for (int c = 0; c < 10; ++c)
+        t['0' + c] = static_cast<signed char>(c);
+    for (int c = 0; c < 6; ++c) {
+        t['a' + c] = static_cast<signed char>(10 + c);
+        t['A' + c] = static_cast<signed char>(10 + c);
+    }
+    return t;
+}();
+
 // The value of one hexadecimal digit, or -1.
-int hexDigitValue(char c);
+inline int hexDigitValue(char c)
+{
+    return kHexDigitValues[static_cast<unsigned char>(c)];
+}
 
 // The text before the first NUL character, or the text itself when it holds none.
 std::string StripNull(std::string_view text);

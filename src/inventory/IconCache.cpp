@@ -7,17 +7,18 @@
 
 namespace tw::icons {
 
-std::optional<IconPair> IconCache::extract(const std::string& file, std::int32_t index)
+const std::optional<IconPair>& IconCache::extract(const std::string& file, std::int32_t index)
 {
+    static const std::optional<IconPair> none;
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::path p = toFsPath(file);
     const auto size = fs::file_size(p, ec);
     if (ec)
-        return std::nullopt;
+        return none;
     const auto modified = fs::last_write_time(p, ec).time_since_epoch().count();
     if (ec)
-        return std::nullopt;
+        return none;
     auto& entry = m_entries[{ file, index }];
     if (entry.fileSize != size || entry.modified != modified
         || (entry.fileSize == 0 && entry.modified == 0)) {

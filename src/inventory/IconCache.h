@@ -12,11 +12,11 @@ namespace tw::icons {
 
 // Remembers what ExtractIconExA gave for a file and index while the file stays the same (size and
 // modification time), so a list where many entries share one program file reads that file once.
-// Every caller still gets its own copy of the images.
 class IconCache
 {
 public:
-    std::optional<IconPair> extract(const std::string& file, std::int32_t index);
+    // What the file gave, kept until the next call for the same file and index.
+    const std::optional<IconPair>& extract(const std::string& file, std::int32_t index);
     std::size_t size() const { return m_entries.size(); }
 
 private:

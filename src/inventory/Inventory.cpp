@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <unordered_set>
 
 namespace tw {
@@ -100,6 +101,10 @@ Inventory::Inventory(RegistryViews& views, std::string osName, PathMapping paths
 
 std::vector<ProgramRow> Inventory::scan()
 {
+    // One state of the registry for the whole scan, every source read from it.
+    std::vector<std::unique_ptr<ReadHold>> holds;
+    for (const Source& source : m_sources)
+        holds.push_back(std::make_unique<ReadHold>(source.registry->api()));
     std::vector<ProgramRow> rows;
     for (const Source& source : m_sources)
         scan(source, rows);

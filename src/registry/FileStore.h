@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 // The file operations the registry file needs, per platform: change detection, a whole-file read, an
 // advisory lock for read-modify-write, and a replace that leaves either the old or the new file.
@@ -40,10 +42,17 @@ std::unique_ptr<Lock> lockExclusive(const std::string& path, std::string& error)
 // holds the lock of `path`, since no other writer is then midway.
 void removeLeftovers(const std::string& path);
 
-// Writes to a temporary file in the same folder, flushes it and renames it over the old one. `written`,
-// when given, receives the stamp of the file written, taken before it could be replaced again: on POSIX
-// the lock is on the file that was replaced, so another writer may enter as soon as the rename is done.
-bool replaceFile(
-    const std::string& path, const std::string& content, std::string& error, Stamp* written = nullptr);
+// Writes `pieces`, one after the other, to a temporary file in the same folder, flushes it and renames it
+// over the old one. `written`, when given, receives the stamp of the file written, taken before it could
+// be replaced again: on POSIX the lock is on the file that was replaced, so another writer may enter as
+// soon as the rename is done.
+bool replaceFile(const std::string& path, std::span<const std::string_view> pieces, std::string& error,
+    Stamp* written = nullptr);
+inline bool replaceFile(
+    const std::string& path, const std::string& content, std::string& error, Stamp* written = nullptr)
+{
+    const std::string_view whole = content;
+    return replaceFile(path, std::span(&whole, 1), error, written);
+}
 
 } // namespace tw::filestore

@@ -142,7 +142,8 @@ bool moveOver(const std::wstring& temp, const std::wstring& target)
 
 } // namespace
 
-bool replaceFile(const std::string& path, const std::string& content, std::string& error, Stamp* written)
+bool replaceFile(
+    const std::string& path, std::span<const std::string_view> pieces, std::string& error, Stamp* written)
 {
     const std::wstring target = wide(path);
     // A fresh name in the same folder, so that no file of the user's is overwritten on the way.
@@ -162,9 +163,13 @@ bool replaceFile(const std::string& path, const std::string& content, std::strin
         DeleteFileW(temp.c_str());
         return false;
     }
-    DWORD count = 0;
-    bool ok = WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &count, nullptr)
-        && count == content.size() && FlushFileBuffers(h);
+    bool ok = true;
+    for (const std::string_view piece : pieces) {
+        DWORD count = 0;
+        ok = ok && WriteFile(h, piece.data(), static_cast<DWORD>(piece.size()), &count, nullptr)
+            && count == piece.size();
+    }
+    ok = ok && FlushFileBuffers(h);
     CloseHandle(h);
     if (ok)
         ok = moveOver(temp, target);

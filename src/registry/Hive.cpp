@@ -17,6 +17,8 @@ int compareFolded(std::u16string_view a, std::u16string_view b, char16_t (*fold)
 {
     const std::size_t n = std::min(a.size(), b.size());
     for (std::size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         const char16_t x = fold(a[i]);
         const char16_t y = fold(b[i]);
         if (x != y)
@@ -34,6 +36,18 @@ std::string ParseError::text() const
     if (line <= 0)
         return file + ": " + message;
     return file + ", line " + std::to_string(line) + ": " + message;
+}
+
+std::string grouped(std::size_t n)
+{
+    const std::string digits = std::to_string(n);
+    std::string out;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            out += ',';
+        out += digits[i];
+    }
+    return out;
 }
 
 bool lessWindows(std::u16string_view a, std::u16string_view b)
@@ -125,7 +139,7 @@ const Value* Key::findValue(std::u16string_view valueName) const
 void Key::touch(std::uint64_t filetime)
 {
     modified = filetime;
-    text.clear();
+    text = {};
 }
 
 } // namespace tw::hive

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -18,9 +19,10 @@ struct Value
     std::u16string name;
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
-    // The value's lines as they stood in the file; empty once the value was changed or when it is new,
-    // so that a save writes back exactly what it did not change.
-    std::string text;
+    // The value's lines as they stood in the file, each ended by LF; empty once the value was changed or
+    // when it is new, so that a save writes back exactly what it did not change. It lies in the text of
+    // the Hive the value was read into.
+    std::string_view text;
 };
 
 struct Key
@@ -33,7 +35,7 @@ struct Key
     std::vector<Value> values;
     std::uint64_t modified = 0; // last write, as a FILETIME
     std::vector<std::string> extraLines; // "#class=", "#link", comments: kept as read
-    std::string text; // the whole block as read; empty once the key was changed
+    std::string_view text; // the whole block as read, in the Hive's text; empty once the key was changed
     bool hasLink = false;
     bool hasClass = false;
 
@@ -59,9 +61,18 @@ std::optional<HiveRoot> headerRoot(std::string_view line);
 
 struct Hive
 {
+    Hive() = default;
+    // The keys' and values' texts point into this Hive's own.
+    Hive(const Hive&) = delete;
+    Hive& operator=(const Hive&) = delete;
+
     HiveRoot branch = HiveRoot::Machine;
     std::string header; // every line before the first key, kept as read, so its root's form stays
     Key root;
+    // The file as read, which the blocks and values kept as read are parts of.
+    std::string source;
+    // The texts of values whose lines ended in CR LF, with LF alone as a value's text has them.
+    std::deque<std::string> valueTexts;
 };
 
 // Where a registry file is not what it must be: the file, the 1-based line (0 where the whole file is
@@ -74,14 +85,55 @@ struct ParseError
     std::string text() const;
 };
 
-// Reads a file in Wine's registry format; throws ParseError.
-// A file whose header names another branch than `expected` is refused at that line.
+// Reads a file in Wine's registry format; throws ParseError. The Hive keeps the file's text: given as a
+// string, it is taken over rather than copied. A file whose header names another branch than `expected`
+// is refused at that line.
+std::unique_ptr<Hive> parseHive(
+    std::string&& content, const std::string& fileName, HiveRoot expected = HiveRoot::Machine);
 std::unique_ptr<Hive> parseHive(
     std::string_view content, const std::string& fileName, HiveRoot expected = HiveRoot::Machine);
+inline std::unique_ptr<Hive> parseHive(
+    const char* content, const std::string& fileName, HiveRoot expected = HiveRoot::Machine)
+{
+    return parseHive(std::string_view(content), fileName, expected);
+}
 // Why a file larger than kMaxFileSize is refused, naming the line where the entry that makes it so
 // begins, else the line on which it passes the limit. One pass over `in`, in constant memory.
 ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size);
+// A registry file's text as a save writes it, in pieces: parts of what the Hive holds as read, and text
+// formatted anew. The parts point into the Hive, which must stay as it is while they are in use.
+class HiveText
+{
+public:
+    std::vector<std::string_view> pieces() const;
+    std::string joined() const;
+    std::size_t size() const { return m_size; }
+    char back() const { return m_last[1]; }
+    // Whether the text ends with a blank line, or is empty.
+    bool endsBlank() const;
+
+    // Text the Hive holds, taken as it is; runs that follow each other in the Hive are one piece.
+    void keep(std::string_view held);
+    // Text formatted anew, copied.
+    void add(std::string_view text);
+
+private:
+    struct Piece
+    {
+        const char* held = nullptr; // nullptr: at `offset` in m_fresh
+        std::size_t offset = 0;
+        std::size_t size = 0;
+    };
+    void noteEnd(std::string_view text);
+
+    std::string m_fresh;
+    std::vector<Piece> m_pieces;
+    std::size_t m_size = 0;
+    char m_last[2] = {}; // the text's last two characters, the last one second
+};
+
 // Writes it back: what was not changed comes back byte for byte, the rest as Wine writes it.
+HiveText hiveText(const Hive& hive);
 std::string serializeHive(const Hive& hive);
 // The header a new file starts with.
 std::string defaultHeader();

@@ -4,7 +4,10 @@
 
 #include "base/Text.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace tw::hive {
 
@@ -13,6 +16,41 @@ namespace {
 bool isHexDigit(char32_t c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// The characters that stand for themselves inside text that ends with `close`.
+using PlainSet = std::array<bool, 256>;
+
+constexpr PlainSet plainBefore(char close)
+{
+    PlainSet plain {};
+    for (int c = 0; c < 0x80; ++c)
+        plain[c] = c != '\\' && c != close;
+    return plain;
+}
+
+constexpr PlainSet kPlainInName = plainBefore(']');
+constexpr PlainSet kPlainInQuotes = plainBefore('"');
+
+// Where the characters from `pos` that stand for themselves end: eight at a time while none of them is
+// a backslash, `close` or beyond ASCII, then one at a time.
+std::size_t plainEnd(std::string_view line, std::size_t pos, char close)
+{
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    const auto anyZero = [](std::uint64_t x) { return (x - kOnes) & ~x & kHighBits; };
+    const std::uint64_t backslashes = kOnes * '\\';
+    const std::uint64_t closes = kOnes * static_cast<unsigned char>(close);
+    std::size_t end = pos;
+    for (std::uint64_t eight = 0; end + 8 <= line.size(); end += 8) {
+        std::memcpy(&eight, line.data() + end, 8);
+        if ((eight & kHighBits) | anyZero(eight ^ backslashes) | anyZero(eight ^ closes))
+            break;
+    }
+    const PlainSet& plain = close == ']' ? kPlainInName : kPlainInQuotes;
+    while (end < line.size() && plain[static_cast<unsigned char>(line[end])])
+        ++end;
+    return end;
 }
 
 // A control character: by letter where C has one, else in octal, padded when a digit follows.
@@ -102,7 +140,58 @@ void appendUtf8(LineReader& r, std::string_view line, std::size_t& pos, std::u16
     pos += len;
 }
 
+// Unescapes as unescape() does, and tells `onBackslash` of each backslash it appends, with the length of
+// `out` and the offset in `line` after it.
+template<class OnBackslash>
+void unescapeWith(LineReader& r, std::string_view line, std::size_t& pos, char close, std::size_t maxUnits,
+    const char* tooLong, std::u16string& out, OnBackslash onBackslash)
+{
+    const std::size_t start = out.size();
+    while (true) {
+        // Plain ASCII runs in one step: most names and texts are nothing else.
+        const std::size_t end = plainEnd(line, pos, close);
+        if (end > pos) {
+            const std::size_t at = out.size();
+            out.resize(at + (end - pos));
+            for (std::size_t i = pos; i < end; ++i)
+                out[at + (i - pos)] = static_cast<char16_t>(line[i]);
+            pos = end;
+        }
+        if (out.size() - start > maxUnits)
+            r.fail(tooLong);
+        if (pos >= line.size())
+            r.fail("text is not closed with " + std::string(1, close));
+        const auto c = static_cast<unsigned char>(line[pos]);
+        if (c == static_cast<unsigned char>(close)) {
+            ++pos;
+            return;
+        }
+        if (c >= 0x80) {
+            appendUtf8(r, line, pos, out);
+        } else {
+            ++pos;
+            out.push_back(readEscape(r, line, pos));
+            if (out.back() == u'\\')
+                onBackslash(out.size(), pos);
+        }
+    }
+}
+
 } // namespace
+
+void unescape(LineReader& r, std::string_view line, std::size_t& pos, char close, std::size_t maxUnits,
+    const char* tooLong, std::u16string& out)
+{
+    unescapeWith(r, line, pos, close, maxUnits, tooLong, out, [](std::size_t, std::size_t) {});
+}
+
+void unescapePath(LineReader& r, std::string_view line, std::size_t& pos, std::size_t maxUnits,
+    const char* tooLong, std::u16string& out, std::vector<PathBreak>& breaks)
+{
+    unescapeWith(r, line, pos, ']', maxUnits, tooLong, out, [&](std::size_t units, std::size_t offset) {
+        breaks.push_back({ units, offset });
+    });
+}
 
 std::string escape(std::u16string_view s, std::string_view quote, bool skipFinalNul)
 {
@@ -127,32 +216,6 @@ std::string escape(std::u16string_view s, std::string_view quote, bool skipFinal
         }
     }
     return out;
-}
-
-std::u16string unescape(LineReader& r, std::string_view line, std::size_t& pos, char close,
-    std::size_t maxUnits, const char* tooLong)
-{
-    std::u16string out;
-    while (true) {
-        if (out.size() > maxUnits)
-            r.fail(tooLong);
-        if (pos >= line.size())
-            r.fail("text is not closed with " + std::string(1, close));
-        const auto c = static_cast<unsigned char>(line[pos]);
-        if (c == static_cast<unsigned char>(close)) {
-            ++pos;
-            return out;
-        }
-        if (c >= 0x80) {
-            appendUtf8(r, line, pos, out);
-        } else if (c != '\\') {
-            out.push_back(c);
-            ++pos;
-        } else {
-            ++pos;
-            out.push_back(readEscape(r, line, pos));
-        }
-    }
 }
 
 } // namespace tw::hive

@@ -94,7 +94,7 @@ bool HiveRegistry::load()
     if (content.size() > hive::kMaxFileSize)
         return refuseTooLarge(st);
     try {
-        std::unique_ptr<hive::Hive> read = hive::parseHive(content, m_file, m_branch);
+        std::unique_ptr<hive::Hive> read = hive::parseHive(std::move(content), m_file, m_branch);
         m_hive = std::move(read);
         ++m_generation;
         m_stamp = st;
@@ -118,7 +118,7 @@ bool HiveRegistry::refuseTooLarge(const filestore::Stamp& st)
 
 void HiveRegistry::refresh()
 {
-    if (m_file.empty())
+    if (m_file.empty() || m_readHolds > 0)
         return;
     if (filestore::stamp(m_file) != m_stamp)
         load();
@@ -170,7 +170,8 @@ long HiveRegistry::save()
 {
     std::string error;
     filestore::Stamp written;
-    if (!filestore::replaceFile(m_file, hive::serializeHive(*m_hive), error, &written)) {
+    const hive::HiveText text = hive::hiveText(*m_hive);
+    if (!filestore::replaceFile(m_file, text.pieces(), error, &written)) {
         // The change did not reach the disk: go back to what the disk holds.
         load();
         return fail(kErrorRegistryIoFailed, m_file + " could not be written: " + error);
@@ -218,6 +219,18 @@ long HiveRegistry::commitChanges()
     m_inChanges = false;
     leaveWrite();
     return rc;
+}
+
+void HiveRegistry::holdReads()
+{
+    refresh();
+    ++m_readHolds;
+}
+
+void HiveRegistry::releaseReads()
+{
+    if (m_readHolds > 0)
+        --m_readHolds;
 }
 
 void HiveRegistry::cancelChanges()
@@ -400,7 +413,7 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
         if (hive::Value* v = target->findValue(name)) {
             v->type = type;
             v->data = std::move(bytes);
-            v->text.clear();
+            v->text = {};
         } else {
             target->values.push_back(hive::Value { name, type, std::move(bytes), {} });
         }

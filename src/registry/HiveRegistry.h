@@ -54,6 +54,8 @@ public:
     long beginChanges() override;
     long commitChanges() override;
     void cancelChanges() override;
+    void holdReads() override;
+    void releaseReads() override;
 
 private:
     using Path = std::vector<std::u16string>;
@@ -100,6 +102,7 @@ private:
     bool m_gateEntered = false;
     bool m_inChanges = false;
     bool m_changed = false; // since beginChanges, and not saved yet
+    int m_readHolds = 0; // holdReads not yet released
     std::map<RegKey, Handle> m_handles;
     RegKey m_nextHandle;
     // Counts the times keys may have been freed: a new tree read, a key deleted.

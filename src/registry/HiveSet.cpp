@@ -136,4 +136,16 @@ void HiveSet::cancelChanges()
     m_inChanges = false;
 }
 
+void HiveSet::holdReads()
+{
+    m_machine->holdReads();
+    m_user->holdReads();
+}
+
+void HiveSet::releaseReads()
+{
+    m_machine->releaseReads();
+    m_user->releaseReads();
+}
+
 } // namespace tw

@@ -42,6 +42,8 @@ public:
     long beginChanges() override;
     long commitChanges() override;
     void cancelChanges() override;
+    void holdReads() override;
+    void releaseReads() override;
 
 private:
     // The branch a change goes to, joined to the changes under way; null with `rc` set when it cannot join.

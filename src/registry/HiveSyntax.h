@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw::hive {
 
@@ -26,8 +27,10 @@ public:
     bool atEnd() const { return m_pos >= m_content.size(); }
     std::size_t offset() const { return m_pos; }
     int lineNumber() const { return m_line; }
+    // How many lines so far ended in CR LF rather than LF.
+    std::size_t crLines() const { return m_crLines; }
 
-    // The next line without its end; its start offset is offset() before the call.
+    // The next line without its end (LF, or CR LF); its start offset is offset() before the call.
     std::string_view next()
     {
         const std::size_t end = m_content.find('\n', m_pos);
@@ -35,8 +38,10 @@ public:
             = end == std::string_view::npos ? m_content.substr(m_pos) : m_content.substr(m_pos, end - m_pos);
         m_pos = end == std::string_view::npos ? m_content.size() : end + 1;
         ++m_line;
-        if (!line.empty() && line.back() == '\r')
+        if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
+            ++m_crLines;
+        }
         return line;
     }
 
@@ -51,14 +56,32 @@ private:
     const std::string& m_file;
     std::size_t m_pos = 0;
     int m_line = 0;
+    std::size_t m_crLines = 0;
 };
+
+// 2000000 as "2,000,000", for messages.
+std::string grouped(std::size_t n);
 
 // Escapes text as Wine's writer does; `quote` are the characters that get a backslash besides it.
 std::string escape(std::u16string_view s, std::string_view quote, bool skipFinalNul);
 
-// Parses quoted text from `pos` (just after the opening character) to the unescaped `close`, and leaves
-// `pos` after it; text longer than `maxUnits` UTF-16 units fails with `tooLong` as soon as it gets there.
-std::u16string unescape(LineReader& r, std::string_view line, std::size_t& pos, char close,
-    std::size_t maxUnits, const char* tooLong);
+// Parses quoted text from `pos` (just after the opening character) to the unescaped `close` (']' after a
+// key's path, '"' after a name or text), appends it to `out` and leaves `pos` after the close; text longer
+// than `maxUnits` UTF-16 units fails with `tooLong` as soon as it gets there.
+void unescape(LineReader& r, std::string_view line, std::size_t& pos, char close, std::size_t maxUnits,
+    const char* tooLong, std::u16string& out);
+
+// A backslash in a key's unescaped path, which separates its levels: the path's length up to and with it,
+// and the offset in the line after the escape that stands for it.
+struct PathBreak
+{
+    std::size_t units = 0;
+    std::size_t offset = 0;
+};
+
+// A key's path, from after its '[' to the closing ']', as unescape() reads it; notes each backslash in
+// `breaks`.
+void unescapePath(LineReader& r, std::string_view line, std::size_t& pos, std::size_t maxUnits,
+    const char* tooLong, std::u16string& out, std::vector<PathBreak>& breaks);
 
 } // namespace tw::hive

@@ -19,35 +19,40 @@ bool shouldWrite(const Key& key)
     return !key.values.empty() || key.subkeys.empty() || key.hasClass || key.hasLink;
 }
 
-void ensureBlankLine(std::string& out)
+void ensureBlankLine(HiveText& out)
 {
-    if (out.empty() || (out.size() >= 2 && out.compare(out.size() - 2, 2, "\n\n") == 0))
-        return;
-    out += out.back() == '\n' ? "\n" : "\n\n";
+    if (!out.endsBlank())
+        out.add(out.back() == '\n' ? "\n" : "\n\n");
 }
 
-void emitBlock(const Key& key, std::string& out)
+void emitBlock(const Key& key, HiveText& out)
 {
     if (!key.text.empty()) {
         ensureBlankLine(out);
-        out += key.text;
+        out.keep(key.text);
     } else if (key.modified != 0 || !key.values.empty() || key.parent) {
         // A key without text is new or changed, or only an ancestor of keys in the file.
         if (shouldWrite(key)) {
             ensureBlankLine(out);
-            out += formatKeyLine(key);
+            out.add(formatKeyLine(key));
             // A line read from "...\r\r\n" keeps one CR, which must come back as such when read again.
-            for (const auto& line : key.extraLines)
-                out += line + (!line.empty() && line.back() == '\r' ? "\r\n" : "\n");
-            for (const auto& v : key.values)
-                out += v.text.empty() ? formatValue(v) : v.text;
+            for (const auto& line : key.extraLines) {
+                out.add(line);
+                out.add(!line.empty() && line.back() == '\r' ? "\r\n" : "\n");
+            }
+            for (const auto& v : key.values) {
+                if (v.text.empty())
+                    out.add(formatValue(v));
+                else
+                    out.keep(v.text);
+            }
         }
     }
 }
 
 // Each key's block, then its subkeys' in Wine's order. A stack of its own rather than recursion, so no
 // tree, however deep, can exhaust the thread's stack.
-void emitKey(const Key& root, std::string& out)
+void emitKey(const Key& root, HiveText& out)
 {
     std::vector<const Key*> pending { &root };
     std::vector<const Key*> children;
@@ -58,8 +63,12 @@ void emitKey(const Key& root, std::string& out)
         children.clear();
         for (const auto& k : key.subkeys)
             children.push_back(k.get());
-        std::sort(children.begin(), children.end(),
-            [](const Key* a, const Key* b) { return lessWine(a->name, b->name); });
+        // Windows' order is Wine's but for names with [\]^_` or letters beyond ASCII: the subkeys are
+        // sorted again only when two are out of Wine's order or the same in it.
+        const auto wineOrder = [](const Key* a, const Key* b) { return lessWine(a->name, b->name); };
+        const auto notBefore = [&](const Key* a, const Key* b) { return !wineOrder(a, b); };
+        if (std::adjacent_find(children.begin(), children.end(), notBefore) != children.end())
+            std::sort(children.begin(), children.end(), wineOrder);
         pending.insert(pending.end(), children.rbegin(), children.rend());
     }
 }
@@ -140,11 +149,74 @@ std::string formatValue(const Value& value)
     return out;
 }
 
-std::string serializeHive(const Hive& hive)
+HiveText hiveText(const Hive& hive)
 {
-    std::string out = hive.header.empty() ? defaultHeader() : hive.header;
+    HiveText out;
+    if (hive.header.empty())
+        out.add(defaultHeader());
+    else
+        out.keep(hive.header);
     emitKey(hive.root, out);
     return out;
+}
+
+std::string serializeHive(const Hive& hive)
+{
+    return hiveText(hive).joined();
+}
+
+std::vector<std::string_view> HiveText::pieces() const
+{
+    std::vector<std::string_view> out;
+    out.reserve(m_pieces.size());
+    for (const Piece& p : m_pieces)
+        out.emplace_back(p.held ? p.held : m_fresh.data() + p.offset, p.size);
+    return out;
+}
+
+std::string HiveText::joined() const
+{
+    std::string out;
+    out.reserve(m_size);
+    for (const std::string_view piece : pieces())
+        out += piece;
+    return out;
+}
+
+bool HiveText::endsBlank() const
+{
+    return m_size == 0 || (m_size >= 2 && m_last[0] == '\n' && m_last[1] == '\n');
+}
+
+void HiveText::keep(std::string_view held)
+{
+    if (held.empty())
+        return;
+    if (!m_pieces.empty() && m_pieces.back().held
+        && m_pieces.back().held + m_pieces.back().size == held.data())
+        m_pieces.back().size += held.size();
+    else
+        m_pieces.push_back({ held.data(), 0, held.size() });
+    noteEnd(held);
+}
+
+void HiveText::add(std::string_view text)
+{
+    if (text.empty())
+        return;
+    if (!m_pieces.empty() && !m_pieces.back().held)
+        m_pieces.back().size += text.size();
+    else
+        m_pieces.push_back({ nullptr, m_fresh.size(), text.size() });
+    m_fresh += text;
+    noteEnd(text);
+}
+
+void HiveText::noteEnd(std::string_view text)
+{
+    m_last[0] = text.size() >= 2 ? text[text.size() - 2] : m_last[1];
+    m_last[1] = text.back();
+    m_size += text.size();
 }
 
 } // namespace tw::hive

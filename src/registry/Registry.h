@@ -71,4 +71,21 @@ private:
     RegistryApi& m_api;
 };
 
+// Holds the reads of `api` while it lives (RegistryApi::holdReads).
+class ReadHold
+{
+public:
+    explicit ReadHold(RegistryApi& api)
+        : m_api(api)
+    {
+        m_api.holdReads();
+    }
+    ~ReadHold() { m_api.releaseReads(); }
+    ReadHold(const ReadHold&) = delete;
+    ReadHold& operator=(const ReadHold&) = delete;
+
+private:
+    RegistryApi& m_api;
+};
+
 } // namespace tw

@@ -79,6 +79,12 @@ public:
     virtual long beginChanges() { return kErrorSuccess; }
     virtual long commitChanges() { return kErrorSuccess; }
     virtual void cancelChanges() { }
+    // Between holdReads and releaseReads (nested, in pairs) the reads may come from the state the backend
+    // had at the first holdReads: the file backend looks for another program's change then, not before
+    // every call, so a scan of thousands of entries costs no file-system call per value. Writes look
+    // for changes as always.
+    virtual void holdReads() { }
+    virtual void releaseReads() { }
 };
 
 } // namespace tw

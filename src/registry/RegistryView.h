@@ -48,6 +48,8 @@ public:
     long beginChanges() override { return m_inner.beginChanges(); }
     long commitChanges() override { return m_inner.commitChanges(); }
     void cancelChanges() override { m_inner.cancelChanges(); }
+    void holdReads() override { m_inner.holdReads(); }
+    void releaseReads() override { m_inner.releaseReads(); }
 
 private:
     // The subkey to pass on: rewritten only for a path that starts at HKEY_LOCAL_MACHINE.

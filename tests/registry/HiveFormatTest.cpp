@@ -3,6 +3,7 @@
 
 #include "TestFiles.h"
 #include "base/Text.h"
+#include "registry/FileStore.h"
 #include "registry/RegistryApi.h"
 
 #include <algorithm>
@@ -34,6 +35,14 @@ std::vector<std::uint8_t> utf16z(std::u16string_view s)
     out.push_back(0);
     out.push_back(0);
     return out;
+}
+
+std::vector<std::u16string> subkeyNames(const Key& k)
+{
+    std::vector<std::u16string> names;
+    for (const auto& sub : k.subkeys)
+        names.push_back(sub->name);
+    return names;
 }
 
 using WineFiles = ::testing::TestWithParam<const char*>;
@@ -194,6 +203,54 @@ INSTANTIATE_TEST_SUITE_P(Hive, BadFiles,
         BadFile { "cutInHex", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=hex:00,0", 4, "cut short" },
         BadFile { "cutInDword", "WINE REGISTRY Version 2\n\n[A] 1\n\"x\"=dword:0000", 4, "cut short" }),
     [](const auto& param) { return std::string(param.param.name); });
+
+// A key line is read from where it stops naming the levels of the line before; escapes of varying length
+// at those boundaries (\x5c and \134 stand for the separator too) must not make two keys one.
+TEST(HiveFormat, keyLinesThatBeginAlikeNameTheirOwnKeys)
+{
+    const auto hive = parseHive(defaultHeader()
+            + "[A\\x5cQ] 0\n[A\\x5c1] 0\n[A\\x5c\\x5cR] 0\n[A\\134D] 0\n[A\\1345] 0\n[a\\\\Q\\\\E] 0\n",
+        "paths.reg");
+    EXPECT_EQ(subkeyNames(hive->root), (std::vector<std::u16string> { u"A", u"A\u05c1" }));
+    const Key& a = *hive->root.subkeys.front();
+    EXPECT_EQ(subkeyNames(a), (std::vector<std::u16string> { u"5", u"D", u"Q", u"R" }));
+    EXPECT_EQ(subkeyNames(*a.findSubkey(u"Q")), std::vector<std::u16string> { u"E" });
+}
+
+// The text kept of a value ends its lines with LF alone, as a changed key's block is written; its key's
+// block, written back when unchanged, keeps them as they were.
+TEST(HiveFormat, valuesOfACrLfFileAreKeptWithLfLineEnds)
+{
+    const std::string block = "[A] 1700000000\r\n\"s\"=\"x\"\r\n\"b\"=hex:01,\\\r\n  02\r\n\r\n";
+    const std::string content = defaultHeader() + block;
+    const auto hive = parseHive(content, "crlf.reg");
+    const Key& a = *hive->root.findSubkey(u"A");
+    EXPECT_EQ(a.text, block);
+    EXPECT_EQ(a.values[0].text, "\"s\"=\"x\"\n");
+    EXPECT_EQ(a.values[1].text, "\"b\"=hex:01,\\\n  02\n");
+    EXPECT_EQ(serializeHive(*hive), content);
+}
+
+// A save writes what it holds as read in runs as long as they follow each other in the file, what changed
+// in between; written one after another, the pieces make the whole text.
+TEST(HiveFormat, aSaveWritesTheTextAsReadInRunsBetweenChangedBlocks)
+{
+    auto hive = parseHive(test::readAll(test::dataPath("wine/system-uninstall-excerpt.reg")), "excerpt");
+    EXPECT_EQ(hiveText(*hive).pieces().size(), 2u); // the header, then every block
+    std::vector<Key*> keys { &hive->root };
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        for (const auto& sub : keys[i]->subkeys)
+            keys.push_back(sub.get());
+        if (i % 2 == 1)
+            keys[i]->touch(keys[i]->modified);
+    }
+    const HiveText text = hiveText(*hive);
+    EXPECT_GT(text.pieces().size(), 100u);
+    test::TempDir dir;
+    std::string error;
+    ASSERT_TRUE(filestore::replaceFile(dir.file("system.reg"), text.pieces(), error)) << error;
+    EXPECT_EQ(test::readAll(dir.file("system.reg")), serializeHive(*hive));
+}
 
 TEST(HiveFormat, aFileCutShortAnywhereButAtALineEndIsRefusedAtItsLastLine)
 {

@@ -70,6 +70,19 @@ TEST(HivePersistence, aChangeIsOnDiskWhenTheCallReturns)
     EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher"), "Other");
     EXPECT_EQ(
         reg.GetStringValue(kHKeyLocalMachine, kUninstall + "TidewellProbe", "DisplayName"), "Tidewell Probe");
+
+    // While its reads are held (a scan), the first reads the state it had; a write of its own still
+    // starts from the other's change, and once released it reads the file's state again.
+    {
+        const ReadHold hold(first);
+        reg2.SaveString(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher", "Later");
+        EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher"), "Other");
+        reg.SaveString(kHKeyLocalMachine, kUninstall + "Fresh", "Comments", "Mine");
+        EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher"), "Later");
+        reg2.SaveString(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher", "Last");
+    }
+    EXPECT_EQ(reg.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "Publisher"), "Last");
+    EXPECT_EQ(reg2.GetStringValue(kHKeyLocalMachine, kUninstall + "Fresh", "Comments"), "Mine");
 }
 
 TEST(HivePersistence, savingChangesOnlyTheChangedKeysBlock)

@@ -260,7 +260,7 @@ ProgramRow ProgramList::program(int position) const
 
 QString ProgramList::text(int position) const
 {
-    return QString::fromStdString(m_model->row(sourceRow(position)).program.text);
+    return m_model->data(m_model->index(sourceRow(position), ProgramListModel::DisplayName)).toString();
 }
 
 std::optional<ProgramRow> ProgramList::selectedProgram() const

@@ -6,6 +6,10 @@
 #include <QAbstractTableModel>
 #include <QPointer>
 
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw {
@@ -38,7 +42,7 @@ public:
     void setImageLists(const ImageList* large, const ImageList* small);
     void removeAll();
     void addRow(ProgramRow program, int largeIcon, int smallIcon);
-    const Row& row(int sourceRow) const { return m_rows.at(static_cast<std::size_t>(sourceRow)); }
+    Row row(int sourceRow) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -48,7 +52,34 @@ public:
     static QString cellText(const ProgramRow& program, int column);
 
 private:
-    std::vector<Row> m_rows;
+    // A row's texts, in this order, one after the other in m_text.
+    enum Field {
+        Key,
+        Text,
+        SizeText,
+        LastUsedOnText,
+        FrequencyText,
+        UninstallCommandText,
+        IconPath,
+        FieldCount
+    };
+    // A row as the list holds it: its texts' place in m_text, so that a long list takes little more
+    // than its text.
+    struct StoredRow
+    {
+        std::size_t start = 0;
+        std::array<std::uint32_t, FieldCount> length {};
+        std::int32_t iconIndex = 0;
+        bool hasIcon = false;
+        int largeIcon = 1;
+        int smallIcon = 1;
+    };
+
+    std::string_view field(const StoredRow& row, Field which) const;
+    QString fieldText(const StoredRow& row, Field which) const;
+
+    std::vector<StoredRow> m_rows;
+    std::string m_text;
     QPointer<const ImageList> m_large;
     QPointer<const ImageList> m_small;
 };

@@ -3,14 +3,16 @@
 
 #include "base/AppContext.h"
 #include "base/Errors.h"
+#include "base/FsPath.h"
 #include "inventory/IconExtractor.h"
-#include "inventory/PathMapping.h"
 #include "session/Session.h"
 #include "ui/IconDecoder.h"
 #include "ui/main/Artwork.h"
 #include "ui/main/ImageList.h"
 
 #include <QLocale>
+
+#include <filesystem>
 
 namespace tw {
 namespace {
@@ -21,6 +23,14 @@ char decimalSeparator()
     if (point.size() == 1 && point.at(0).unicode() < 0x80)
         return static_cast<char>(point.at(0).unicode());
     return '.';
+}
+
+// Whether the file is there to be read, as the icon cache asks.
+bool isThere(const std::string& file)
+{
+    std::error_code ec;
+    [[maybe_unused]] const auto size = std::filesystem::file_size(toFsPath(file), ec);
+    return !ec;
 }
 
 } // namespace
@@ -50,6 +60,10 @@ void ProgramScan::resetImages()
 {
     m_small.clear();
     m_large.clear();
+    m_icons.clear();
+    m_listIndex.clear();
+    m_files.clear();
+    m_paths = pathMapping();
     m_small.add(m_defaultPicture.pixmap(16, 16));
     m_large.add(m_defaultPicture.pixmap(32, 32));
 }
@@ -60,23 +74,52 @@ void ProgramScan::getIcon(const std::string& path, int& largeIndex, int& smallIn
     smallIndex = 1;
     Procedure proc("getIcon", OnError::Leave);
     proc.step(__LINE__, [&] {
-        const std::string file = pathMapping().resolve(path);
+        // Many entries name one program file: its path is looked up once.
+        auto found = m_files.find(path);
+        if (found == m_files.end())
+            found = m_files.emplace(path, m_paths.resolve(path)).first;
+        const std::string& file = found->second;
         if (file.empty())
             return;
-        // Many entries share a program file: it is read once while it stays the same.
-        const std::optional<icons::IconPair> icon = m_iconCache.extract(file, iconIndex);
-        if (!icon)
+        const auto [at, added] = m_listIndex.try_emplace({ file, iconIndex }, 1);
+        if (added && isThere(file)) {
+            // Both lists get the icon at one index, so they keep the same count.
+            const std::size_t icon = m_icons.size();
+            Icon& entry = m_icons.emplace_back();
+            entry.file = file;
+            entry.index = iconIndex;
+            m_large.addDeferred([this, icon] { return made(icon).large; });
+            at->second = m_small.addDeferred([this, icon] { return made(icon).small; });
+        }
+        largeIndex = at->second;
+        smallIndex = at->second;
+    });
+}
+
+const ProgramScan::Icon& ProgramScan::made(std::size_t index)
+{
+    Icon& icon = m_icons.at(index);
+    if (icon.made)
+        return icon;
+    icon.made = true;
+    Procedure proc("getIcon", OnError::Leave);
+    proc.step(__LINE__, [&] {
+        const std::optional<icons::IconPair>& pair = m_iconCache.extract(icon.file, icon.index);
+        if (!pair)
             return;
-        // Both images or neither, so the two lists keep the same count.
-        const QPixmap large = fitIcon(decodeIconImage(icon->large), m_large.imageSize());
-        const QPixmap small = fitIcon(decodeIconImage(icon->small), m_small.imageSize());
+        // Both images or neither.
+        const QPixmap large = fitIcon(decodeIconImage(pair->large), m_large.imageSize());
+        const QPixmap small = fitIcon(decodeIconImage(pair->small), m_small.imageSize());
         if (large.isNull() || small.isNull())
             return;
-        m_large.add(large);
-        m_small.add(small);
-        largeIndex = m_large.count();
-        smallIndex = m_small.count();
+        icon.large = large;
+        icon.small = small;
     });
+    if (icon.large.isNull()) {
+        icon.large = m_large.image(1);
+        icon.small = m_small.image(1);
+    }
+    return icon;
 }
 
 } // namespace tw

@@ -1,0 +1,168 @@
+// SPDX-License-Identifier: MIT
+// The key lines of a registry file, and the tree of keys they make.
+#include "registry/HiveKeyReader.h"
+
+#include "base/Text.h"
+
+#include <algorithm>
+
+namespace tw::hive {
+
+namespace {
+
+// Names longer than Windows creates (255) are still read, as Wine reads them, up to its own bound.
+constexpr std::size_t kMaxKeyNameReadLength = 16383;
+// A key line names every level: the deepest key with the longest names, and their separators.
+constexpr std::size_t kMaxKeyPathLength = kMaxKeyDepth * (kMaxKeyNameReadLength + 1);
+constexpr std::size_t kSortedInsertLimit = 64;
+
+} // namespace
+
+Key& TreeBuilder::child(Key& parent, std::u16string_view name)
+{
+    if (const auto found = m_unsorted.find(&parent); found != m_unsorted.end()) {
+        const auto [it, inserted] = found->second.try_emplace(text::toUpper(name), nullptr);
+        if (inserted)
+            it->second = &append(parent, name);
+        return *it->second;
+    }
+    // The last subkey first: the one a file in order names again or goes past, without a search.
+    if (parent.subkeys.empty() || lessWindows(parent.subkeys.back()->name, name))
+        return append(parent, name);
+    if (text::equalsIgnoreCase(parent.subkeys.back()->name, name))
+        return *parent.subkeys.back();
+    if (Key* existing = parent.findSubkey(name))
+        return *existing;
+    if (parent.subkeys.size() < kSortedInsertLimit) {
+        ++m_keys;
+        return parent.addSubkey(std::u16string(name));
+    }
+    auto& index = m_unsorted[&parent];
+    for (const auto& k : parent.subkeys)
+        index.emplace(text::toUpper(k->name), k.get());
+    Key& added = append(parent, name);
+    index.emplace(text::toUpper(added.name), &added);
+    return added;
+}
+
+void TreeBuilder::finish()
+{
+    for (auto& entry : m_unsorted)
+        std::sort(entry.first->subkeys.begin(), entry.first->subkeys.end(),
+            [](const auto& a, const auto& b) { return lessWindows(a->name, b->name); });
+    m_unsorted.clear();
+}
+
+Key& TreeBuilder::append(Key& parent, std::u16string_view name)
+{
+    ++m_keys;
+    auto key = std::make_unique<Key>();
+    key->name = name;
+    key->parent = &parent;
+    return *parent.subkeys.emplace_back(std::move(key));
+}
+
+KeyLine KeyReader::read(LineReader& r, std::string_view line)
+{
+    const std::size_t shared = sharedLevels(line);
+    std::size_t pos = shared == 0 ? 1 : m_levels[shared - 1].end;
+    m_path.clear();
+    m_breaks.clear();
+    if (shared == 0 || !m_levels[shared - 1].endsPath)
+        unescapePath(r, line, pos, kMaxKeyPathLength - (shared == 0 ? 0 : m_levels[shared - 1].units),
+            "the key's path is too long", m_path, m_breaks);
+    splitPath(shared, pos);
+    KeyLine read;
+    while (pos < line.size() && line[pos] == ' ')
+        ++pos;
+    while (pos < line.size() && line[pos] >= '0' && line[pos] <= '9') {
+        read.seconds = read.seconds * 10 + static_cast<std::uint64_t>(line[pos++] - '0');
+        if (read.seconds > 0xFFFFFFFFull)
+            r.fail("the key's time stamp is out of range");
+    }
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+        ++pos;
+    if (pos != line.size())
+        r.fail("unexpected text after the key's name and time stamp");
+    read.key = &keyAt(r, shared, read.spelledAsStored);
+    m_lastLine = line;
+    return read;
+}
+
+// How many levels of the last key line `line` names again, byte for byte up to the byte after each
+// (which ends an escape of variable length): those are read already.
+std::size_t KeyReader::sharedLevels(std::string_view line) const
+{
+    const std::size_t n = std::min(line.size(), m_lastLine.size());
+    const auto common = static_cast<std::size_t>(
+        std::mismatch(line.begin(), line.begin() + static_cast<std::ptrdiff_t>(n), m_lastLine.begin()).first
+        - line.begin());
+    std::size_t shared = 0;
+    while (shared < m_levels.size() && m_levels[shared].end < common)
+        ++shared;
+    return shared;
+}
+
+// The levels of m_path, which follow the `shared` ones and end at `pathEnd` in the line. Two separators
+// in a row make no empty level.
+void KeyReader::splitPath(std::size_t shared, std::size_t pathEnd)
+{
+    const std::size_t unitBase = shared == 0 ? 0 : m_levels[shared - 1].units;
+    m_parts.clear();
+    for (std::size_t b = 0, start = 0; b <= m_breaks.size(); ++b) {
+        const bool last = b == m_breaks.size();
+        const std::size_t end = last ? m_path.size() : m_breaks[b].units - 1;
+        if (end > start)
+            m_parts.push_back({ std::u16string_view(m_path).substr(start, end - start),
+                { last ? pathEnd : m_breaks[b].offset, unitBase + (last ? end : end + 1), last, false } });
+        start = end + 1;
+    }
+}
+
+// The key of a line whose first `shared` levels are the last key line's and the rest in m_parts.
+Key& KeyReader::keyAt(LineReader& r, std::size_t shared, bool& spelledAsStored)
+{
+    if (shared + m_parts.size() > kMaxKeyDepth)
+        r.fail("the key is nested " + std::to_string(shared + m_parts.size())
+            + " levels deep, deeper than the " + std::to_string(kMaxKeyDepth) + " levels a key may have");
+    Key* key = shared == 0 ? &m_root : m_chain[shared - 1];
+    spelledAsStored = shared == 0 || m_levels[shared - 1].spelled;
+    m_levels.resize(shared);
+    for (std::size_t i = 0; i < m_parts.size(); ++i) {
+        const std::size_t level = shared + i;
+        const std::u16string_view part = m_parts[i].name;
+        if (part.size() > kMaxKeyNameReadLength)
+            r.fail("a key name is too long");
+        // The last key line's key at this level, when it is spelled the same, is the key.
+        if (level < m_chain.size() && m_chain[level]->parent == key && m_chain[level]->name == part) {
+            key = m_chain[level];
+        } else {
+            key = &levelAt(r, level, *key, part);
+            spelledAsStored = spelledAsStored && key->name == part;
+        }
+        m_levels.push_back(m_parts[i].level);
+        m_levels.back().spelled = spelledAsStored;
+    }
+    m_chain.resize(m_levels.size());
+    return *key;
+}
+
+// The subkey `name` of `parent`, at `depth` levels below the root: the last key line's when it named the
+// same in another case, else through the tree.
+Key& KeyReader::levelAt(LineReader& r, std::size_t depth, Key& parent, std::u16string_view name)
+{
+    if (depth < m_chain.size() && m_chain[depth]->parent == &parent
+        && text::equalsIgnoreCase(m_chain[depth]->name, name))
+        return *m_chain[depth];
+    Key& key = m_tree.child(parent, name);
+    if (m_tree.keyCount() > kMaxKeyCount)
+        r.fail("the file holds more than " + grouped(kMaxKeyCount)
+            + " keys, more than a registry file may hold");
+    if (depth < m_chain.size())
+        m_chain[depth] = &key;
+    else
+        m_chain.push_back(&key);
+    return key;
+}
+
+} // namespace tw::hive
