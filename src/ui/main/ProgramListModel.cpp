@@ -51,6 +51,7 @@ void ProgramListModel::addRow(ProgramRow program, int largeIcon, int smallIcon)
         m_text += *texts[i];
     }
     stored.hasIcon = program.icon.has_value();
+    stored.source = program.source;
     stored.iconIndex = program.icon ? program.icon->index : 0;
     stored.largeIcon = largeIcon;
     stored.smallIcon = smallIcon;
@@ -87,6 +88,7 @@ ProgramListModel::Row ProgramListModel::row(int sourceRow) const
     r.program.uninstallCommand = field(stored, UninstallCommandText);
     if (stored.hasIcon)
         r.program.icon = IconRef { std::string(field(stored, IconPath)), stored.iconIndex };
+    r.program.source = stored.source;
     r.largeIcon = stored.largeIcon;
     r.smallIcon = stored.smallIcon;
     return r;
@@ -138,6 +140,8 @@ QVariant ProgramListModel::data(const QModelIndex& index, int role) const
             return fieldText(r, LastUsedOnText);
         case Frequency:
             return fieldText(r, FrequencyText);
+        case Source:
+            return QString::fromStdString(sourceName(r.source));
         case UninstallCommand:
             return fieldText(r, UninstallCommandText);
         default:

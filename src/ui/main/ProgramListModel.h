@@ -71,6 +71,7 @@ private:
         std::array<std::uint32_t, FieldCount> length {};
         std::int32_t iconIndex = 0;
         bool hasIcon = false;
+        RegistrySource source;
         int largeIcon = 1;
         int smallIcon = 1;
     };

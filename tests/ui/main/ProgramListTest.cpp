@@ -81,6 +81,22 @@ private Q_SLOTS:
         QVERIFY(list.columnWidth(ProgramListModel::Size) > 0);
     }
 
+    // The list keeps each row's source, which every command on the row acts on.
+    void aRowKeepsItsSource()
+    {
+        ProgramListModel model;
+        ProgramRow mine;
+        mine.key = "A";
+        mine.source = { kHKeyCurrentUser, false };
+        ProgramRow machine32 = mine;
+        machine32.source = { kHKeyLocalMachine, true };
+        model.addRow(mine, 1, 1);
+        model.addRow(machine32, 1, 1);
+        QVERIFY(model.row(0).program.source == mine.source);
+        QVERIFY(model.row(1).program.source == machine32.source);
+        QCOMPARE(model.data(model.index(0, ProgramListModel::Source)).toString(), QStringLiteral("Per user"));
+    }
+
     void anEmptyUninstallKeyGivesAnEmptyListWithItsViewChecked()
     {
         TestApplication test(
