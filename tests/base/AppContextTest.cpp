@@ -35,7 +35,8 @@ TEST(AppContext, helpIsTheCompiledFileOnlyWhereItOpensAndIsThereElseThePage)
     EXPECT_EQ(help(app.string(), false), installedPage.lexically_normal());
     std::ofstream(app / "help" / "tidewell.html") << "<html>";
     EXPECT_EQ(help(app.string(), false), (app / "help" / "tidewell.html").lexically_normal());
-    const fs::path elsewhere = dir.file("elsewhere");
+    // Two levels down, so that no ../share holds a page (Windows resolves .. in a folder that is not there).
+    const fs::path elsewhere = fs::path(dir.file("x")) / "y" / "bin";
     EXPECT_EQ(help(elsewhere.string(), false), (elsewhere / "Tidewell.chm").lexically_normal());
 }
 
