@@ -15,6 +15,17 @@
 
 namespace tw {
 
+bool registryRequestOf(const CommandLine& line, RegistryRequest& request, std::string& error)
+{
+    request.file = line.registryFile();
+    request.prefix = prefixFolder(line.prefix(), error);
+    request.demo = line.demo();
+    request.userFile = line.userRegistryFile();
+    if (!line.view().empty())
+        request.views = line.view() == "32" ? MachineViews::Only32 : MachineViews::Only64;
+    return error.empty();
+}
+
 int runCommand(const CommandLine& line, LocaleForms& locale, std::ostream& out, std::ostream& err)
 {
     if (line.help()) {
@@ -29,15 +40,9 @@ int runCommand(const CommandLine& line, LocaleForms& locale, std::ostream& out, 
     }
 
     RegistryRequest request;
-    request.file = line.registryFile();
-    std::string notAPrefix;
-    request.prefix = prefixFolder(line.prefix(), notAPrefix);
-    request.demo = line.demo();
-    request.userFile = line.userRegistryFile();
-    if (!line.view().empty())
-        request.views = line.view() == "32" ? MachineViews::Only32 : MachineViews::Only64;
-    if (!notAPrefix.empty()) {
-        err << "tidewell: " << notAPrefix << '\n';
+    std::string error;
+    if (!registryRequestOf(line, request, error)) {
+        err << "tidewell: " << error << '\n';
         return 2;
     }
     if (line.prefixes())

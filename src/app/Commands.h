@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 
 #include <iosfwd>
+#include <string>
 
 namespace tw {
 
@@ -18,6 +19,12 @@ public:
     virtual char decimalSeparator() = 0;
     virtual Clock clock() = 0;
 };
+
+struct RegistryRequest;
+
+// The registry the line names (--registry, --user-registry, --prefix, --demo, --view); false with
+// `error` set when --prefix names no prefix.
+bool registryRequestOf(const CommandLine& line, RegistryRequest& request, std::string& error);
 
 // Runs what a command line that wants no window asks for (--help, --version, --list, --report,
 // --uninstall, --prefixes) and returns the exit status. The line has been read without error.

@@ -2,6 +2,7 @@
 #include "app/ModMain.h"
 
 #include "app/CommandLine.h"
+#include "app/Commands.h"
 #include "app/FoundPrefixes.h"
 #include "app/OpenPrefix.h"
 #include "app/QtLocale.h"
@@ -72,15 +73,8 @@ std::unique_ptr<Application> Main(
     }
 
     RegistryRequest request;
-    request.file = line.registryFile();
-    std::string notAPrefix;
-    request.prefix = prefixFolder(line.prefix(), notAPrefix);
-    request.demo = line.demo();
-    request.userFile = line.userRegistryFile();
-    if (!line.view().empty())
-        request.views = line.view() == "32" ? MachineViews::Only32 : MachineViews::Only64;
-    if (!notAPrefix.empty()) {
-        std::cerr << "tidewell: " << notAPrefix << '\n';
+    if (std::string error; !registryRequestOf(line, request, error)) {
+        std::cerr << "tidewell: " << error << '\n';
         exitCode = 2;
         return nullptr;
     }

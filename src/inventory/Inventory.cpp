@@ -11,7 +11,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
-#include <memory>
 #include <unordered_set>
 
 namespace tw {
@@ -85,13 +84,15 @@ std::optional<IconRef> iconFromDisplayIcon(const std::string& displayIcon)
 
 Inventory::Inventory(Registry& registry, std::string osName, PathMapping paths, char decimalSeparator)
     : m_sources { { RegistrySource {}, &registry } }
+    , m_backend(registry.api())
     , m_osName(std::move(osName))
     , m_paths(std::move(paths))
     , m_decimalSeparator(decimalSeparator)
 { }
 
 Inventory::Inventory(RegistryViews& views, std::string osName, PathMapping paths, char decimalSeparator)
-    : m_osName(std::move(osName))
+    : m_backend(views.backend())
+    , m_osName(std::move(osName))
     , m_paths(std::move(paths))
     , m_decimalSeparator(decimalSeparator)
 {
@@ -102,9 +103,7 @@ Inventory::Inventory(RegistryViews& views, std::string osName, PathMapping paths
 std::vector<ProgramRow> Inventory::scan()
 {
     // One state of the registry for the whole scan, every source read from it.
-    std::vector<std::unique_ptr<ReadHold>> holds;
-    for (const Source& source : m_sources)
-        holds.push_back(std::make_unique<ReadHold>(source.registry->api()));
+    const ReadHold hold(m_backend);
     std::vector<ProgramRow> rows;
     for (const Source& source : m_sources)
         scan(source, rows);

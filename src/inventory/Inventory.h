@@ -45,6 +45,7 @@ private:
     void scan(const Source& source, std::vector<ProgramRow>& rows);
 
     std::vector<Source> m_sources;
+    RegistryApi& m_backend; // what every source reads through
     std::string m_osName;
     PathMapping m_paths;
     char m_decimalSeparator;
