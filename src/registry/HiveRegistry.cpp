@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -589,6 +590,18 @@ long HiveRegistry::RegCloseKey(RegKey key)
     if (key == m_rootKey)
         return kErrorSuccess;
     return m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+std::optional<std::string> HiveRegistry::unreadable(RegKey)
+{
+    if (m_file.empty())
+        return std::nullopt;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(toFsPath(m_file), ec))
+        return "the registry file " + m_file + " no longer exists";
+    if (m_error)
+        return m_error->text();
+    return std::nullopt;
 }
 
 } // namespace tw

@@ -56,6 +56,7 @@ public:
     void cancelChanges() override;
     void holdReads() override;
     void releaseReads() override;
+    std::optional<std::string> unreadable(RegKey root) override;
 
 private:
     using Path = std::vector<std::u16string>;

@@ -44,6 +44,7 @@ public:
     void cancelChanges() override;
     void holdReads() override;
     void releaseReads() override;
+    std::optional<std::string> unreadable(RegKey root) override { return branchOf(root).unreadable(root); }
 
 private:
     // The branch a change goes to, joined to the changes under way; null with `rc` set when it cannot join.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tw {
@@ -85,6 +86,9 @@ public:
     // for changes as always.
     virtual void holdReads() { }
     virtual void releaseReads() { }
+    // Why what the backend reads below `root` cannot be trusted now (the file behind it vanished or
+    // could not be parsed, so it reads as empty or as before); nothing when it can.
+    virtual std::optional<std::string> unreadable(RegKey /*root*/) { return std::nullopt; }
 };
 
 } // namespace tw

@@ -50,6 +50,7 @@ public:
     void cancelChanges() override { m_inner.cancelChanges(); }
     void holdReads() override { m_inner.holdReads(); }
     void releaseReads() override { m_inner.releaseReads(); }
+    std::optional<std::string> unreadable(RegKey root) override { return m_inner.unreadable(root); }
 
 private:
     // The subkey to pass on: rewritten only for a path that starts at HKEY_LOCAL_MACHINE.

@@ -2,11 +2,8 @@
 #include "uninstall/UninstallRun.h"
 
 #include "base/Errors.h"
-#include "base/FsPath.h"
 #include "base/Text.h"
 #include "inventory/Inventory.h"
-#include "registry/HiveRegistry.h"
-#include "registry/HiveSet.h"
 #include "registry/Registry.h"
 #include "registry/RegistryView.h"
 #include "system/WineServer.h"
@@ -15,7 +12,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <filesystem>
 #include <thread>
 
 namespace tw {
@@ -51,18 +47,8 @@ bool deleteTreeAt(RegistryApi& api, RegKey parent, const std::string& ansiName, 
 // and a damaged one as what was read before, so neither may say that an entry is gone.
 std::optional<std::string> unreadableRegistry(Registry& registry, RegKey root)
 {
-    RegistryApi* backend = &registry.api();
-    if (auto* view = dynamic_cast<RegistryView*>(backend))
-        backend = &view->inner();
-    if (auto* set = dynamic_cast<HiveSet*>(backend))
-        backend = &set->branchOf(root);
-    if (const auto* hive = dynamic_cast<const HiveRegistry*>(backend); hive && !hive->file().empty()) {
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(toFsPath(hive->file()), ec))
-            return "the registry file " + hive->file() + " no longer exists";
-        if (const auto& error = hive->loadError())
-            return error->text();
-    }
+    if (auto why = registry.api().unreadable(root))
+        return why;
     // Every backend: the machine's key that holds the entries is there as long as the registry is; a
     // user's may be made and removed with the user's entries, but Software stays.
     const std::string uninstallKey = root == kHKeyLocalMachine
