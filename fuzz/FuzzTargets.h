@@ -7,13 +7,13 @@
 
 #include "base/Errors.h"
 #include "base/Text.h"
+#include "base/VersionCompare.h"
 #include "inventory/IconReader.h"
 #include "inventory/Inventory.h"
 #include "inventory/UsageRecord.h"
 #include "registry/Hive.h"
 #include "registry/HiveRegistry.h"
 #include "registry/RegistryApi.h"
-#include "base/VersionCompare.h"
 #include "uninstall/CommandLine.h"
 #include "uninstall/LogViewerText.h"
 
@@ -237,6 +237,55 @@ inline void applyProbeChange(hive::Hive& h)
     }
 }
 
+// The scope the file is also read in part for: names the fuzzer reaches from the dictionary's.
+inline ReadScope fuzzScope()
+{
+    return ReadScope().branch("A\\B").values("A\\C").branch("D");
+}
+
+// A read in part refuses what a whole read refuses, gives the text back when it refuses, and answers
+// for what its scope names as the whole tree does.
+inline void checkReadInPart(std::string_view content, const hive::Hive* whole)
+{
+    const ReadScope scope = fuzzScope();
+    std::string text(content);
+    std::unique_ptr<hive::Hive> part;
+    try {
+        part = hive::parseHivePart(text, "fuzz.reg", hive::HiveRoot::Machine, scope);
+    } catch (const hive::ParseError&) {
+        check(text == content, "a read in part that failed did not give the text back");
+        return;
+    }
+    check(whole != nullptr, "a read in part took a file the whole read refuses");
+    // Every key of either tree, by path, where the scope answers for it.
+    std::vector<std::pair<const hive::Key*, std::vector<std::u16string>>> todo { { &whole->root, {} } };
+    while (!todo.empty()) {
+        auto [key, path] = todo.back();
+        todo.pop_back();
+        const hive::Key* mine = &part->root;
+        for (std::size_t i = 0; mine && i < path.size(); ++i)
+            mine = mine->findSubkey(path[i]);
+        const std::string where = "read in part: key \"" + text::utf16ToUtf8(key->name) + "\"";
+        if (scope.answers(path, ReadScope::Need::Exists))
+            check(mine != nullptr, where + " is missing");
+        if (mine && scope.answers(path, ReadScope::Need::Values)) {
+            check(mine->values.size() == key->values.size(), where + " has another number of values");
+            for (std::size_t i = 0; i < key->values.size() && i < mine->values.size(); ++i)
+                check(mine->values[i].name == key->values[i].name
+                        && mine->values[i].type == key->values[i].type
+                        && mine->values[i].data == key->values[i].data,
+                    where + " has another value");
+        }
+        if (mine && scope.answers(path, ReadScope::Need::Subkeys))
+            check(mine->subkeys.size() == key->subkeys.size(), where + " has another number of subkeys");
+        for (const auto& sub : key->subkeys) {
+            auto below = path;
+            below.push_back(sub->name);
+            todo.emplace_back(sub.get(), std::move(below));
+        }
+    }
+}
+
 // Parses the input; one that parses must serialize and parse back to the same tree, and a second save
 // must not change the text again. Then the registry opens a file holding the input, is read through
 // its API and changed once: a file that did not parse must be left alone, one that did must hold the
@@ -250,6 +299,7 @@ inline void hiveFile(Input in, const std::filesystem::path& scratch)
     } catch (const hive::ParseError& e) {
         check(!e.message.empty() && e.line >= 0, "a parse error without a message or line");
     }
+    checkReadInPart(content, parsed.get());
     if (parsed) {
         const std::string saved = hive::serializeHive(*parsed);
         std::unique_ptr<hive::Hive> again;
@@ -267,6 +317,11 @@ inline void hiveFile(Input in, const std::filesystem::path& scratch)
         HiveRegistry reg(scratch.string());
         check(reg.loadError().has_value() == !parsed, "the registry and the parser disagree on the file");
         walkRegistry(reg, parsed ? parsed->root.subkeys.size() : 0);
+    }
+    {
+        // Read in part, and changed: the whole file must come back with the change.
+        HiveRegistry reg(scratch.string(), hive::HiveRoot::Machine, fuzzScope());
+        check(reg.loadError().has_value() == !parsed, "a read in part and the parser disagree on the file");
         RegKey probe = 0;
         const long rc = reg.RegCreateKeyA(kHKeyLocalMachine, kProbeKey, &probe);
         if (!parsed) {

@@ -48,6 +48,7 @@ FoundPrefixes findPrefixes(MachineViews views)
         RegistryRequest request;
         request.prefix = p.path;
         request.views = views;
+        request.scope = listingScope();
         const OpenedRegistry opened = openRegistry(request, {});
         if (opened.views)
             row.programs = listedPrograms(opened).size();

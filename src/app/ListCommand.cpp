@@ -4,12 +4,21 @@
 #include "inventory/Inventory.h"
 #include "inventory/Listing.h"
 #include "registry/Registry.h"
+#include "registry/RegistryView.h"
 #include "session/OpenRegistry.h"
 #include "system/clsSystem.h"
 
 #include <ostream>
 
 namespace tw {
+
+ReadScope listingScope()
+{
+    ReadScope scope;
+    for (const char* path : { kUninstallPath, kArpCachePath })
+        scope.branch(path).branch(RegistryView::redirect32(path));
+    return scope.values(kNtVersionKey).values(k9xVersionKey);
+}
 
 std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator)
 {
@@ -22,7 +31,9 @@ std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decima
 int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err)
 {
-    OpenedRegistry opened = openForCommand(request, appFolder, err);
+    RegistryRequest scoped = request;
+    scoped.scope = listingScope();
+    OpenedRegistry opened = openForCommand(scoped, appFolder, err);
     if (!opened.views)
         return 2;
     out << formatListing(listedPrograms(opened, decimalSeparator));

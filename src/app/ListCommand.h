@@ -2,6 +2,7 @@
 #pragma once
 
 #include "inventory/ProgramRow.h"
+#include "registry/ReadScope.h"
 
 #include <iosfwd>
 #include <string>
@@ -16,6 +17,10 @@ struct RegistryRequest;
 // 2 with a message on `err` when the registry cannot be opened.
 int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err);
+
+// What listing the programs reads of a registry file: each source's entries and usage records, and the
+// Windows version. A registry opened for it alone need not read the rest.
+ReadScope listingScope();
 
 // The rows --list prints for an opened registry (reading the file only).
 std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator = '.');

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/ReportCommand.h"
 
+#include "app/ListCommand.h"
 #include "base/AppContext.h"
 #include "inventory/Inventory.h"
 #include "registry/Registry.h"
@@ -17,7 +18,10 @@ int runReportCommand(const RegistryRequest& request, const std::string& appFolde
     const std::string& outputFile, bool longFormat, const Clock& clock, char decimalSeparator,
     std::ostream& err)
 {
-    OpenedRegistry opened = openForCommand(request, appFolder, err);
+    // The report lists what --list does, and reads no more of the registry.
+    RegistryRequest scoped = request;
+    scoped.scope = listingScope();
+    OpenedRegistry opened = openForCommand(scoped, appFolder, err);
     if (!opened.views)
         return 2;
     auto calls = opened.systemCalls();

@@ -11,6 +11,10 @@
 #include <string_view>
 #include <vector>
 
+namespace tw {
+class ReadScope;
+}
+
 namespace tw::hive {
 
 // A value as the registry keeps it: a type and raw bytes, strings as UTF-16LE.
@@ -73,6 +77,8 @@ struct Hive
     std::string source;
     // The texts of values whose lines ended in CR LF, with LF alone as a value's text has them.
     std::deque<std::string> valueTexts;
+    // Read for a scope: it holds part of the file, and is never written back.
+    bool partial = false;
 };
 
 // Where a registry file is not what it must be: the file, the 1-based line (0 where the whole file is
@@ -97,6 +103,12 @@ inline std::unique_ptr<Hive> parseHive(
 {
     return parseHive(std::string_view(content), fileName, expected);
 }
+// Reads what `scope` keeps of the file (see ReadScope), checking all of it as parseHive does: a file
+// parseHive refuses is refused, though not always at the same line or for the same reason, since keys
+// left out are counted by line. When it throws, `content` is as it was, to be read whole for the
+// verdict; else it is taken over.
+std::unique_ptr<Hive> parseHivePart(
+    std::string& content, const std::string& fileName, HiveRoot expected, const ReadScope& scope);
 // Why a file larger than kMaxFileSize is refused, naming the line where the entry that makes it so
 // begins, else the line on which it passes the limit. One pass over `in`, in constant memory.
 ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size);

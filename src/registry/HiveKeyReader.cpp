@@ -84,9 +84,39 @@ KeyLine KeyReader::read(LineReader& r, std::string_view line)
         ++pos;
     if (pos != line.size())
         r.fail("unexpected text after the key's name and time stamp");
+    if (m_scope)
+        read.inScope = keepScoped(r, shared);
     read.key = &keyAt(r, shared, read.spelledAsStored);
     m_lastLine = line;
     return read;
+}
+
+// Leaves in m_parts the levels the scope keeps, having checked those it leaves out as keyAt checks
+// them; whether the key itself is in the scope. The levels shared with the last key line were kept,
+// since only kept levels are shared.
+bool KeyReader::keepScoped(LineReader& r, std::size_t shared)
+{
+    m_names.clear();
+    for (std::size_t i = 0; i < shared; ++i)
+        m_names.push_back(m_chain[i]->name);
+    for (const Part& part : m_parts)
+        m_names.push_back(part.name);
+    const ReadScope::Match match = m_scope->match(m_names);
+    if (match.values)
+        return true;
+    if (m_names.size() > kMaxKeyDepth)
+        r.fail("the key is nested " + std::to_string(m_names.size()) + " levels deep, deeper than the "
+            + std::to_string(kMaxKeyDepth) + " levels a key may have");
+    const std::size_t kept = std::max(match.levels, shared) - shared;
+    for (std::size_t i = kept; i < m_parts.size(); ++i) {
+        if (m_parts[i].name.size() > kMaxKeyNameReadLength)
+            r.fail("a key name is too long");
+    }
+    if (m_tree.keyCount() + ++m_keysLeftOut > kMaxKeyCount)
+        r.fail("the file holds more than " + grouped(kMaxKeyCount)
+            + " keys, more than a registry file may hold");
+    m_parts.resize(kept);
+    return false;
 }
 
 // How many levels of the last key line `line` names again, byte for byte up to the byte after each

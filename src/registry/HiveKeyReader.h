@@ -3,6 +3,7 @@
 
 #include "registry/Hive.h"
 #include "registry/HiveSyntax.h"
+#include "registry/ReadScope.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +39,9 @@ struct KeyLine
     std::uint64_t seconds = 0;
     // Whether every level is spelled as its key is: a key keeps the spelling of its first mention.
     bool spelledAsStored = true;
+    // Whether the key's block is read; when not, `key` is the deepest key on its way that the scope
+    // keeps, and the block is only checked.
+    bool inScope = true;
 };
 
 // Reads key lines into the tree below `root`. A file in order names a key's parents in the line before,
@@ -45,8 +49,10 @@ struct KeyLine
 class KeyReader
 {
 public:
-    explicit KeyReader(Key& root)
+    // With a scope, makes only the keys it keeps (see ReadScope).
+    explicit KeyReader(Key& root, const ReadScope* scope = nullptr)
         : m_root(root)
+        , m_scope(scope)
     { }
 
     KeyLine read(LineReader& r, std::string_view line);
@@ -74,8 +80,14 @@ private:
     void splitPath(std::size_t shared, std::size_t pathEnd);
     Key& keyAt(LineReader& r, std::size_t shared, bool& spelledAsStored);
     Key& levelAt(LineReader& r, std::size_t depth, Key& parent, std::u16string_view name);
+    bool keepScoped(LineReader& r, std::size_t shared);
 
     Key& m_root;
+    const ReadScope* m_scope;
+    // Key lines whose keys the scope leaves out, counted against the file's limit of keys: a line names
+    // a key at most once, so the file holds at least as many keys as are made and counted.
+    std::size_t m_keysLeftOut = 0;
+    std::vector<std::u16string_view> m_names;
     TreeBuilder m_tree;
     std::string_view m_lastLine;
     // The keys and levels of the last key line, by depth.

@@ -83,34 +83,37 @@ private:
 class HiveParser
 {
 public:
-    HiveParser(std::unique_ptr<Hive> hive, const std::string& fileName, HiveRoot expected)
+    HiveParser(Hive& hive, const std::string& fileName, HiveRoot expected, const ReadScope* scope)
         : m_expected(expected)
-        , m_hive(std::move(hive))
-        , m_content(m_hive->source)
+        , m_hive(&hive)
+        , m_content(hive.source)
         , m_reader(m_content, fileName)
-        , m_keys(m_hive->root)
+        , m_keys(hive.root, scope)
     { }
 
-    std::unique_ptr<Hive> run();
+    void run();
 
 private:
     void headerLine(std::string_view line);
     void keyLine(std::string_view line, std::size_t lineStart);
     void blockLine(std::string_view line, std::size_t lineStart);
-    void timeLine(std::string_view line);
+    std::uint64_t timeLine(std::string_view line);
     void valueLine(std::string_view line, std::size_t lineStart);
     std::string_view valueText(std::size_t start, bool endsInCrLf);
     void closeBlock(std::size_t end);
+    void countValue();
     std::size_t valueLinesAhead() const;
 
     HiveRoot m_expected;
-    std::unique_ptr<Hive> m_hive;
+    Hive* m_hive;
     std::string_view m_content;
     LineReader m_reader;
     KeyReader m_keys;
     ValueFinder m_values;
     ValueReader m_valueReader;
-    Key* m_current = nullptr;
+    Key* m_current = nullptr; // null before the first key line, and in blocks a scope leaves out
+    bool m_pastHeader = false;
+    Value m_checked; // the values of blocks left out, read only to check them
     // Where the current key's block starts, npos when it is not to be kept as read.
     std::size_t m_blockStart = 0;
     // A key that had a block has a time; but "#time=0" sets it to 0, so such keys are named here.
@@ -120,10 +123,10 @@ private:
     std::size_t m_crLinesBefore = 0;
 };
 
-std::unique_ptr<Hive> HiveParser::run()
+void HiveParser::run()
 {
     if (m_content.empty())
-        return std::move(m_hive);
+        return;
     const std::string_view first = m_reader.next();
     if (first != "WINE REGISTRY Version 2")
         m_reader.fail(notARegistry(first));
@@ -133,7 +136,7 @@ std::unique_ptr<Hive> HiveParser::run()
         const std::string_view line = m_reader.next();
         if (!line.empty() && line[0] == '[')
             keyLine(line, lineStart);
-        else if (!m_current)
+        else if (!m_pastHeader)
             headerLine(line);
         else
             blockLine(line, lineStart);
@@ -145,10 +148,9 @@ std::unique_ptr<Hive> HiveParser::run()
         m_reader.fail("the file ends in the middle of this line: it was cut short");
     if (m_current)
         closeBlock(m_content.size());
-    else
+    else if (!m_pastHeader)
         m_hive->header = std::string(m_content);
     m_keys.finish();
-    return std::move(m_hive);
 }
 
 // The header: comments, options and blank lines only, and the root its keys are relative to.
@@ -171,9 +173,14 @@ void HiveParser::keyLine(std::string_view line, std::size_t lineStart)
 {
     if (m_current)
         closeBlock(lineStart);
-    else
+    else if (!m_pastHeader)
         m_hive->header = std::string(m_content.substr(0, lineStart));
+    m_pastHeader = true;
     const KeyLine read = m_keys.read(m_reader, line);
+    if (!read.inScope) {
+        m_current = nullptr;
+        return;
+    }
     Key& key = *read.key;
     const bool duplicateBlock = key.modified != 0 || m_blocksOfTimeZero.count(&key) != 0;
     m_current = &key;
@@ -194,7 +201,19 @@ void HiveParser::blockLine(std::string_view line, std::size_t lineStart)
     if (line.empty() || isBlank(line))
         return;
     if (startsWith(line, "#time=")) {
-        timeLine(line);
+        const std::uint64_t ft = timeLine(line);
+        if (m_current) {
+            m_current->modified = ft;
+            if (ft == 0)
+                m_blocksOfTimeZero.insert(m_current);
+        }
+    } else if (!m_current) {
+        if (line[0] == '"' || line[0] == '@') {
+            m_valueReader.read(m_reader, line, m_checked);
+            countValue();
+        } else if (line[0] != '#' && line[0] != ';') {
+            m_reader.fail("unrecognised line");
+        }
     } else if (line[0] == '#' || line[0] == ';') {
         if (startsWith(line, "#class="))
             m_current->hasClass = true;
@@ -208,7 +227,7 @@ void HiveParser::blockLine(std::string_view line, std::size_t lineStart)
     }
 }
 
-void HiveParser::timeLine(std::string_view line)
+std::uint64_t HiveParser::timeLine(std::string_view line)
 {
     std::uint64_t ft = 0;
     std::size_t pos = 6;
@@ -221,9 +240,7 @@ void HiveParser::timeLine(std::string_view line)
     if (digits == 0)
         m_reader.fail("the key's #time has no digits");
     expectEnd(m_reader, line, pos, "the key's #time");
-    m_current->modified = ft;
-    if (ft == 0)
-        m_blocksOfTimeZero.insert(m_current);
+    return ft;
 }
 
 // A value named again in the key replaces the earlier one in its place; the block is then written afresh.
@@ -236,11 +253,16 @@ void HiveParser::valueLine(std::string_view line, std::size_t lineStart)
         m_blockStart = std::string_view::npos;
         return;
     }
+    countValue();
+    v.text = valueText(lineStart, m_reader.crLines() != m_crLinesBefore);
+    m_current->values.push_back(std::move(v));
+}
+
+void HiveParser::countValue()
+{
     if (++m_valueCount > kMaxValueCount)
         m_reader.fail("the file holds more than " + grouped(kMaxValueCount)
             + " values, more than a registry file may hold");
-    v.text = valueText(lineStart, m_reader.crLines() != m_crLinesBefore);
-    m_current->values.push_back(std::move(v));
 }
 
 // A value's lines from `start` to where the reader stands, as the writer takes them: each ended by LF.
@@ -301,7 +323,23 @@ std::unique_ptr<Hive> parseHive(std::string&& content, const std::string& fileNa
 {
     auto hive = std::make_unique<Hive>();
     hive->source = std::move(content);
-    return HiveParser(std::move(hive), fileName, expected).run();
+    HiveParser(*hive, fileName, expected, nullptr).run();
+    return hive;
+}
+
+std::unique_ptr<Hive> parseHivePart(
+    std::string& content, const std::string& fileName, HiveRoot expected, const ReadScope& scope)
+{
+    auto hive = std::make_unique<Hive>();
+    hive->source = std::move(content);
+    hive->partial = true;
+    try {
+        HiveParser(*hive, fileName, expected, &scope).run();
+    } catch (const ParseError&) {
+        content = std::move(hive->source);
+        throw;
+    }
+    return hive;
 }
 
 std::unique_ptr<Hive> parseHive(std::string_view content, const std::string& fileName, HiveRoot expected)

@@ -57,11 +57,12 @@ long copyData(const std::string& bytes, bool isString, std::uint8_t* data, std::
 
 } // namespace
 
-HiveRegistry::HiveRegistry(std::string file, hive::HiveRoot branch)
+HiveRegistry::HiveRegistry(std::string file, hive::HiveRoot branch, const ReadScope& scope)
     : m_file(std::move(file))
     , m_branch(branch)
     , m_rootKey(branch == hive::HiveRoot::User ? kHKeyCurrentUser : kHKeyLocalMachine)
     , m_hive(std::make_unique<hive::Hive>())
+    , m_scope(scope)
     // The two branches of a prefix are one registry to their callers: their handles never meet.
     , m_nextHandle(branch == hive::HiveRoot::User ? 0x1002 : 0x1000)
 {
@@ -95,7 +96,16 @@ bool HiveRegistry::load()
     if (content.size() > hive::kMaxFileSize)
         return refuseTooLarge(st);
     try {
-        std::unique_ptr<hive::Hive> read = hive::parseHive(std::move(content), m_file, m_branch);
+        std::unique_ptr<hive::Hive> read;
+        if (!m_scope.empty()) {
+            try {
+                read = hive::parseHivePart(content, m_file, m_branch, m_scope);
+            } catch (const hive::ParseError&) {
+                // Read whole below: its verdict is the one every reader of the file gets.
+            }
+        }
+        if (!read)
+            read = hive::parseHive(std::move(content), m_file, m_branch);
         m_hive = std::move(read);
         ++m_generation;
         m_stamp = st;
@@ -125,6 +135,25 @@ void HiveRegistry::refresh()
         load();
 }
 
+void HiveRegistry::readWhole()
+{
+    m_scope = {};
+    if (!m_hive->partial)
+        return;
+    if (!load()) {
+        // The part read answers for nothing else: better nothing, with the reason, than half a tree.
+        m_hive = std::make_unique<hive::Hive>();
+        m_hive->branch = m_branch;
+        ++m_generation;
+    }
+}
+
+void HiveRegistry::cover(const Path& path, ReadScope::Need need)
+{
+    if (m_hive->partial && !m_scope.answers(path, need))
+        readWhole();
+}
+
 long HiveRegistry::fail(long rc, std::string why)
 {
     m_failure = std::move(why);
@@ -149,7 +178,9 @@ long HiveRegistry::enterWrite()
         leaveWrite();
         return fail(kErrorAccessDenied, m_file + " cannot be locked: " + error);
     }
-    if (filestore::stamp(m_file) != m_stamp)
+    // What is written back is the whole file: a part read for a scope would lose the rest.
+    m_scope = {};
+    if (m_hive->partial || filestore::stamp(m_file) != m_stamp)
         load();
     if (m_error) {
         leaveWrite();
@@ -169,6 +200,8 @@ void HiveRegistry::leaveWrite()
 
 long HiveRegistry::save()
 {
+    if (m_hive->partial)
+        return fail(kErrorBadDb, m_file + " was read in part and cannot be written");
     std::string error;
     filestore::Stamp written;
     const hive::HiveText text = hive::hiveText(*m_hive);
@@ -244,9 +277,10 @@ void HiveRegistry::cancelChanges()
     leaveWrite();
 }
 
-hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)
+hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access, ReadScope::Need need)
 {
     if (key == m_rootKey) {
+        cover({}, need);
         rc = kErrorSuccess;
         return &m_hive->root;
     }
@@ -261,6 +295,7 @@ hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access)
         return nullptr;
     }
     Handle& handle = it->second;
+    cover(handle.path, need);
     if (!handle.key || handle.generation != m_generation) {
         handle.key = find(&m_hive->root, handle.path);
         handle.generation = m_generation;
@@ -331,6 +366,7 @@ long HiveRegistry::RegCreateKeyA(RegKey key, const char* subKey, RegKey* result)
     if (!result)
         return kErrorInvalidParameter;
     refresh();
+    readWhole();
     Path parts;
     long rc = parseSubKey(subKey, parts);
     if (rc != kErrorSuccess)
@@ -383,6 +419,7 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
     const std::uint8_t* data, std::uint32_t cbData)
 {
     refresh();
+    readWhole();
     long rc;
     hive::Key* k = resolve(key, rc, kKeySetValue);
     if (!k)
@@ -426,6 +463,7 @@ long HiveRegistry::RegSetValueExA(RegKey key, const char* valueName, std::uint32
 long HiveRegistry::RegDeleteKeyA(RegKey key, const char* subKey)
 {
     refresh();
+    readWhole();
     Path parts;
     long rc = parseSubKey(subKey, parts);
     if (rc != kErrorSuccess)
@@ -470,6 +508,14 @@ long HiveRegistry::openKey(
         *result = key;
         return kErrorSuccess;
     }
+    if (m_hive->partial) {
+        Path full = pathOf(base);
+        full.insert(full.end(), parts.begin(), parts.end());
+        cover(full, ReadScope::Need::Exists);
+        base = resolve(key, rc);
+        if (!base)
+            return rc;
+    }
     hive::Key* k = find(base, parts);
     if (!k)
         return kErrorFileNotFound;
@@ -493,7 +539,7 @@ long HiveRegistry::RegEnumKeyExA(RegKey key, std::uint32_t index, char* name, st
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc, kKeyEnumerateSubKeys);
+    hive::Key* k = resolve(key, rc, kKeyEnumerateSubKeys, ReadScope::Need::Subkeys);
     if (!k)
         return rc;
     if (index >= k->subkeys.size())
@@ -522,7 +568,7 @@ long HiveRegistry::RegEnumValueA(RegKey key, std::uint32_t index, char* valueNam
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc, kKeyQueryValue);
+    hive::Key* k = resolve(key, rc, kKeyQueryValue, ReadScope::Need::Values);
     if (!k)
         return rc;
     if (index >= k->values.size())
@@ -549,7 +595,7 @@ long HiveRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint
 {
     refresh();
     long rc;
-    hive::Key* k = resolve(key, rc, kKeyQueryValue);
+    hive::Key* k = resolve(key, rc, kKeyQueryValue, ReadScope::Need::Values);
     if (!k)
         return rc;
     const hive::Value* v = k->findValue(fromAnsi(valueName));
@@ -563,6 +609,7 @@ long HiveRegistry::RegQueryValueExA(RegKey key, const char* valueName, std::uint
 long HiveRegistry::RegDeleteValueA(RegKey key, const char* valueName)
 {
     refresh();
+    readWhole();
     long rc;
     hive::Key* k = resolve(key, rc, kKeySetValue);
     if (!k)

@@ -3,6 +3,7 @@
 
 #include "registry/FileStore.h"
 #include "registry/Hive.h"
+#include "registry/ReadScope.h"
 #include "registry/RegistryApi.h"
 #include "registry/WriteGate.h"
 
@@ -20,14 +21,18 @@ namespace tw {
 class HiveRegistry final : public RegistryApi
 {
 public:
-    // An empty file name keeps the registry in memory only.
-    explicit HiveRegistry(std::string file, hive::HiveRoot branch = hive::HiveRoot::Machine);
+    // An empty file name keeps the registry in memory only. With a scope, only what it names is read
+    // from the file at first; whatever else is asked for, and any change, reads the file whole first.
+    explicit HiveRegistry(
+        std::string file, hive::HiveRoot branch = hive::HiveRoot::Machine, const ReadScope& scope = {});
     ~HiveRegistry() override { leaveWrite(); }
 
     const std::string& file() const { return m_file; }
     // Why the file could not be read, if it could not.
     const std::optional<hive::ParseError>& loadError() const { return m_error; }
     std::size_t openHandleCount() const { return m_handles.size(); }
+    // Whether the tree holds only the part of the file a scope names.
+    bool holdsPart() const { return m_hive->partial; }
     // The predefined key the branch answers to: HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER.
     RegKey rootKey() const { return m_rootKey; }
     bool ownsHandle(RegKey key) const { return key == m_rootKey || m_handles.count(key) > 0; }
@@ -73,8 +78,13 @@ private:
     void refresh();
     bool load();
     bool refuseTooLarge(const filestore::Stamp& st);
-    // The key a handle names, when the handle was opened with every right in `access`.
-    hive::Key* resolve(RegKey key, long& rc, std::uint32_t access = 0);
+    // The key a handle names, when the handle was opened with every right in `access`; what is read
+    // of it (`need`) comes from the file's whole tree where the part read does not answer for it.
+    hive::Key* resolve(
+        RegKey key, long& rc, std::uint32_t access = 0, ReadScope::Need need = ReadScope::Need::Exists);
+    // Makes sure the tree answers `need` for the key at `path`, reading the file whole if it does not.
+    void cover(const Path& path, ReadScope::Need need);
+    void readWhole();
     long parseSubKey(const char* subKey, Path& parts) const;
     hive::Key* find(hive::Key* from, const Path& parts) const;
     Path pathOf(const hive::Key* key) const;
@@ -96,6 +106,7 @@ private:
     RegKey m_rootKey;
     WriteGate* m_gate = nullptr;
     std::unique_ptr<hive::Hive> m_hive;
+    ReadScope m_scope; // what is read while only a part is needed; empty once the whole was
     std::optional<filestore::Stamp> m_stamp;
     std::optional<hive::ParseError> m_error;
     std::string m_failure;

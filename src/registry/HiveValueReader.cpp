@@ -111,9 +111,16 @@ void readHexLine(LineReader& r, std::string_view line, std::size_t& pos, std::ve
 
 Value ValueReader::read(LineReader& r, std::string_view line)
 {
+    Value v;
+    read(r, line, v);
+    return v;
+}
+
+void ValueReader::read(LineReader& r, std::string_view line, Value& v)
+{
     if (line.size() > kMaxValueTextLength)
         r.fail(valueTooLarge());
-    Value v;
+    v.name.clear();
     std::size_t pos = 1;
     if (line[0] != '@') {
         m_units.clear();
@@ -124,7 +131,6 @@ Value ValueReader::read(LineReader& r, std::string_view line)
     if (pos >= line.size() || line[pos] != '=')
         r.fail("expected = after the value name");
     readData(r, line, pos + 1, v);
-    return v;
 }
 
 // The data after "=", in whichever form Wine wrote it.

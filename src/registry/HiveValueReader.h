@@ -20,6 +20,8 @@ public:
     // The value whose first line is `line`; reads the lines it continues on from `r`. Leaves its text to
     // the caller, who knows where it stands in the file.
     Value read(LineReader& r, std::string_view line);
+    // The same into `v`, reusing what it holds: for values that are checked and thrown away.
+    void read(LineReader& r, std::string_view line, Value& v);
 
 private:
     void readData(LineReader& r, std::string_view line, std::size_t pos, Value& v);

@@ -203,7 +203,7 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
             opened.error = "The registry file " + opened.file + unusable;
             return opened;
         }
-        auto hive = std::make_unique<HiveRegistry>(opened.file);
+        auto hive = std::make_unique<HiveRegistry>(opened.file, hive::HiveRoot::Machine, request.scope);
         if (const auto& error = hive->loadError()) {
             opened.error = "The registry file cannot be read:\n" + error->text();
             return opened;
@@ -229,7 +229,7 @@ OpenedRegistry openRegistry(const RegistryRequest& request, const std::string& a
         } else if (!choice.prefix.empty()) {
             opened.userFile = paths::join(folderOf(opened.file), "user.reg");
         }
-        auto user = std::make_unique<HiveRegistry>(opened.userFile, hive::HiveRoot::User);
+        auto user = std::make_unique<HiveRegistry>(opened.userFile, hive::HiveRoot::User, request.scope);
         if (const auto& error = user->loadError()) {
             opened.error = "The user's registry file cannot be read:\n" + error->text();
             return opened;

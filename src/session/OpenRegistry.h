@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "registry/ReadScope.h"
 #include "registry/RegistryApi.h"
 #include "registry/RegistryViews.h"
 #include "system/SystemCalls.h"
@@ -26,6 +27,8 @@ struct RegistryRequest
     std::string prefix; // --prefix
     bool demo = false; // --demo
     MachineViews views = MachineViews::Both; // --view 64|32
+    // What the caller will read, where it reads little of a large file; empty: all of it.
+    ReadScope scope;
 };
 
 struct OpenedRegistry

@@ -39,5 +39,8 @@ std::unique_ptr<SystemCalls> makeSystemCalls(Registry* hiveRegistry);
 
 // The version record a registry's version values describe; platform 0 when there are none.
 OsVersionInfoA versionFromRegistry(Registry& registry);
+// The keys whose values it reads, below HKEY_LOCAL_MACHINE.
+inline constexpr const char* kNtVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+inline constexpr const char* k9xVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 
 } // namespace tw

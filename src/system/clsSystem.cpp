@@ -142,8 +142,8 @@ OsVersionInfoA versionFromRegistry(Registry& registry)
 {
     OsVersionInfoA info;
     info.dwOSVersionInfoSize = sizeof(OsVersionInfoA);
-    const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-    const std::string nine = "Software\\Microsoft\\Windows\\CurrentVersion";
+    const std::string nt = kNtVersionKey;
+    const std::string nine = k9xVersionKey;
     const std::string version = registry.GetStringValue(kHKeyLocalMachine, nt, "CurrentVersion");
     if (!version.empty()) {
         // Wine keeps "6.3" in CurrentVersion for Windows 10 and the real numbers beside it.
