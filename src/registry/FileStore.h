@@ -27,6 +27,20 @@ enum class ReadResult { Ok, Missing, Failed };
 // Reads the file and stamps it from the same open file, so the two agree.
 ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error);
 
+// A file read a piece at a time into the caller's buffer, by a reader that keeps little of it: a few MB
+// read whole into fresh memory take longer than parsing them.
+class PieceReader
+{
+public:
+    virtual ~PieceReader() = default;
+    // Up to `size` bytes into `into`; how many, 0 at the end. False, with `error` set, where it fails.
+    virtual bool read(char* into, std::size_t size, std::size_t& got, std::string& error) = 0;
+    // Taken from the open file, as readFile's.
+    virtual const Stamp& stamp() const = 0;
+};
+// Null, with the reason in `result` and `error`, where the file cannot be opened.
+std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error);
+
 // Whether the file (or, when it does not exist, its folder) may be written.
 bool isWritable(const std::string& path);
 

@@ -232,6 +232,58 @@ ReadResult readFile(const std::string& path, std::string& content, Stamp& stampO
     return ReadResult::Ok;
 }
 
+namespace {
+
+class PosixPieceReader final : public PieceReader
+{
+public:
+    PosixPieceReader(int fd, const Stamp& stamp)
+        : m_fd(fd)
+        , m_stamp(stamp)
+    { }
+    ~PosixPieceReader() override { close(m_fd); }
+
+    bool read(char* into, std::size_t size, std::size_t& got, std::string& error) override
+    {
+        for (;;) {
+            const ssize_t n = ::read(m_fd, into, size);
+            if (n >= 0) {
+                got = static_cast<std::size_t>(n);
+                return true;
+            }
+            if (errno != EINTR) {
+                error = std::strerror(errno);
+                return false;
+            }
+        }
+    }
+    const Stamp& stamp() const override { return m_stamp; }
+
+private:
+    int m_fd;
+    Stamp m_stamp;
+};
+
+} // namespace
+
+std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error)
+{
+    // As readFile opens it.
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    struct stat st
+    {
+    };
+    if (fd < 0 || fstat(fd, &st) != 0) {
+        result = fd < 0 && errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+        error = std::strerror(errno);
+        if (fd >= 0)
+            close(fd);
+        return nullptr;
+    }
+    result = ReadResult::Ok;
+    return std::make_unique<PosixPieceReader>(fd, fromStat(st));
+}
+
 bool isWritable(const std::string& path)
 {
     if (access(path.c_str(), F_OK) == 0)

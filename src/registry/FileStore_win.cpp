@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace tw::filestore {
 namespace {
 
@@ -93,6 +95,60 @@ ReadResult readFile(const std::string& path, std::string& content, Stamp& stampO
         return ReadResult::Failed;
     stampOut = *s;
     return ReadResult::Ok;
+}
+
+namespace {
+
+class WinPieceReader final : public PieceReader
+{
+public:
+    WinPieceReader(HANDLE h, const Stamp& stamp)
+        : m_h(h)
+        , m_stamp(stamp)
+    { }
+    ~WinPieceReader() override { CloseHandle(m_h); }
+
+    bool read(char* into, std::size_t size, std::size_t& got, std::string& error) override
+    {
+        DWORD n = 0;
+        if (!ReadFile(m_h, into, static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30)), &n, nullptr)) {
+            error = lastError();
+            return false;
+        }
+        got = n;
+        return true;
+    }
+    const Stamp& stamp() const override { return m_stamp; }
+
+private:
+    HANDLE m_h;
+    Stamp m_stamp;
+};
+
+} // namespace
+
+std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error)
+{
+    // As readFile opens it: another program may still replace the file meanwhile.
+    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+        nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD e = GetLastError();
+        result = e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                        : ReadResult::Failed;
+        error = lastError();
+        return nullptr;
+    }
+    const auto s = stampOf(h);
+    if (!s) {
+        result = ReadResult::Failed;
+        error = lastError();
+        CloseHandle(h);
+        return nullptr;
+    }
+    result = ReadResult::Ok;
+    return std::make_unique<WinPieceReader>(h, *s);
 }
 
 bool isWritable(const std::string& path)

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -103,12 +104,15 @@ inline std::unique_ptr<Hive> parseHive(
 {
     return parseHive(std::string_view(content), fileName, expected);
 }
-// Reads what `scope` keeps of the file (see ReadScope), checking all of it as parseHive does: a file
-// parseHive refuses is refused, though not always at the same line or for the same reason, since keys
-// left out are counted by line. When it throws, `content` is as it was, to be read whole for the
-// verdict; else it is taken over.
+// Where a file read in part comes from, a piece at a time: fills `into` with up to `size` bytes and
+// says how many, 0 at the end; throws ParseError where it cannot.
+using TextSource = std::function<std::size_t(char* into, std::size_t size)>;
+// Reads what `scope` keeps of the file (see ReadScope), a piece at a time, checking all of it as
+// parseHive does: a file parseHive refuses is refused, though not always at the same line or for the
+// same reason (keys left out are counted by line), so the whole file is read for the verdict. Keeps no
+// text of the file: the Hive is never written back.
 std::unique_ptr<Hive> parseHivePart(
-    std::string& content, const std::string& fileName, HiveRoot expected, const ReadScope& scope);
+    const TextSource& source, const std::string& fileName, HiveRoot expected, const ReadScope& scope);
 // Why a file larger than kMaxFileSize is refused, naming the line where the entry that makes it so
 // begins, else the line on which it passes the limit. One pass over `in`, in constant memory.
 ParseError oversizeError(std::istream& in, const std::string& fileName, std::uint64_t size);

@@ -56,6 +56,8 @@ public:
     { }
 
     KeyLine read(LineReader& r, std::string_view line);
+    // The text of the last key line is gone (the file is read in pieces): its levels are not shared.
+    void forgetLastLine() { m_lastLine = {}; }
     // Puts the subkeys of keys that were read out of order into Windows' order.
     void finish() { m_tree.finish(); }
 

@@ -10,6 +10,7 @@
 #include "registry/HiveValueReader.h"
 
 #include <algorithm>
+#include <cstring>
 #include <istream>
 #include <unordered_map>
 #include <unordered_set>
@@ -89,11 +90,18 @@ public:
         , m_content(hive.source)
         , m_reader(m_content, fileName)
         , m_keys(hive.root, scope)
+        , m_keepText(scope == nullptr)
     { }
 
+    // The file's text is the Hive's.
     void run();
+    // The file's text comes from `source`, and none of it is kept.
+    void run(const TextSource& source);
 
 private:
+    void firstLine();
+    void lines();
+    void lastLine(char last);
     void headerLine(std::string_view line);
     void keyLine(std::string_view line, std::size_t lineStart);
     void blockLine(std::string_view line, std::size_t lineStart);
@@ -109,6 +117,8 @@ private:
     std::string_view m_content;
     LineReader m_reader;
     KeyReader m_keys;
+    // Whether keys and values keep their text as read, for a save.
+    bool m_keepText;
     ValueFinder m_values;
     ValueReader m_valueReader;
     Key* m_current = nullptr; // null before the first key line, and in blocks a scope leaves out
@@ -127,9 +137,76 @@ void HiveParser::run()
 {
     if (m_content.empty())
         return;
+    firstLine();
+    lines();
+    lastLine(m_content.back());
+    if (m_current)
+        closeBlock(m_content.size());
+    else if (!m_pastHeader)
+        m_hive->header = std::string(m_content);
+    m_keys.finish();
+}
+
+// The file a piece at a time, each piece ending where a key line starts, so that a key's block (and a
+// value continued over lines) is never cut; a piece grows until it holds a whole block.
+void HiveParser::run(const TextSource& source)
+{
+    // Small, and left as the file's bytes fill it: its pages are the only memory the text takes.
+    std::size_t size = 64u << 10;
+    auto buffer = std::make_unique_for_overwrite<char[]>(size);
+    std::size_t held = 0; // bytes in the buffer
+    std::size_t searched = 1; // where the search for a key line's start goes on
+    std::size_t cut = 0; // the last key line's start found, 0 for none
+    bool started = false;
+    char last = 0;
+    for (bool atEnd = false; !atEnd;) {
+        if (held == size) {
+            auto larger = std::make_unique_for_overwrite<char[]>(2 * size);
+            std::memcpy(larger.get(), buffer.get(), held);
+            buffer = std::move(larger);
+            size *= 2;
+        }
+        const std::size_t got = source(buffer.get() + held, size - held);
+        atEnd = got == 0;
+        held += got;
+        for (const char *at = buffer.get() + searched, *stop = buffer.get() + held;
+             (at = static_cast<const char*>(std::memchr(at, '[', static_cast<std::size_t>(stop - at))));
+             ++at) {
+            if (at[-1] == '\n')
+                cut = static_cast<std::size_t>(at - buffer.get());
+        }
+        searched = std::max<std::size_t>(held, 1);
+        const std::size_t end = atEnd ? held : cut;
+        if (end == 0)
+            continue;
+        m_content = std::string_view(buffer.get(), end);
+        m_reader.restart(m_content);
+        if (!started)
+            firstLine();
+        started = true;
+        lines();
+        last = m_content.back();
+        m_keys.forgetLastLine();
+        std::memmove(buffer.get(), buffer.get() + end, held - end);
+        held -= end;
+        searched = std::max<std::size_t>(held, 1);
+        cut = 0;
+    }
+    if (!started)
+        return;
+    lastLine(last);
+    m_keys.finish();
+}
+
+void HiveParser::firstLine()
+{
     const std::string_view first = m_reader.next();
     if (first != "WINE REGISTRY Version 2")
         m_reader.fail(notARegistry(first));
+}
+
+void HiveParser::lines()
+{
     while (!m_reader.atEnd()) {
         const std::size_t lineStart = m_reader.offset();
         m_crLinesBefore = m_reader.crLines();
@@ -141,16 +218,14 @@ void HiveParser::run()
         else
             blockLine(line, lineStart);
     }
-    // Wine ends every line it writes. A last line without its end is the trace of a write cut short
-    // (a full disk, a crash): what it would have said, and what followed, are lost, so nothing of it
-    // is taken as read.
-    if (m_content.back() != '\n')
+}
+
+// Wine ends every line it writes. A last line without its end is the trace of a write cut short (a full
+// disk, a crash): what it would have said, and what followed, are lost, so nothing of it is taken as read.
+void HiveParser::lastLine(char last)
+{
+    if (last != '\n')
         m_reader.fail("the file ends in the middle of this line: it was cut short");
-    if (m_current)
-        closeBlock(m_content.size());
-    else if (!m_pastHeader)
-        m_hive->header = std::string(m_content);
-    m_keys.finish();
 }
 
 // The header: comments, options and blank lines only, and the root its keys are relative to.
@@ -173,7 +248,7 @@ void HiveParser::keyLine(std::string_view line, std::size_t lineStart)
 {
     if (m_current)
         closeBlock(lineStart);
-    else if (!m_pastHeader)
+    else if (!m_pastHeader && m_keepText)
         m_hive->header = std::string(m_content.substr(0, lineStart));
     m_pastHeader = true;
     const KeyLine read = m_keys.read(m_reader, line);
@@ -189,7 +264,8 @@ void HiveParser::keyLine(std::string_view line, std::size_t lineStart)
     // again in many blocks of a value or two must not be copied whole for each.
     if (const std::size_t wanted = key.values.size() + valueLinesAhead(); wanted > key.values.capacity())
         key.values.reserve(std::max(wanted, 2 * key.values.capacity()));
-    m_blockStart = duplicateBlock || !read.spelledAsStored ? std::string_view::npos : lineStart;
+    m_blockStart
+        = duplicateBlock || !read.spelledAsStored || !m_keepText ? std::string_view::npos : lineStart;
     if (duplicateBlock)
         key.text = {};
     key.modified = read.seconds * kTicksPerSecond + kTicks1601To1970;
@@ -254,7 +330,8 @@ void HiveParser::valueLine(std::string_view line, std::size_t lineStart)
         return;
     }
     countValue();
-    v.text = valueText(lineStart, m_reader.crLines() != m_crLinesBefore);
+    if (m_keepText)
+        v.text = valueText(lineStart, m_reader.crLines() != m_crLinesBefore);
     m_current->values.push_back(std::move(v));
 }
 
@@ -328,17 +405,11 @@ std::unique_ptr<Hive> parseHive(std::string&& content, const std::string& fileNa
 }
 
 std::unique_ptr<Hive> parseHivePart(
-    std::string& content, const std::string& fileName, HiveRoot expected, const ReadScope& scope)
+    const TextSource& source, const std::string& fileName, HiveRoot expected, const ReadScope& scope)
 {
     auto hive = std::make_unique<Hive>();
-    hive->source = std::move(content);
     hive->partial = true;
-    try {
-        HiveParser(*hive, fileName, expected, &scope).run();
-    } catch (const ParseError&) {
-        content = std::move(hive->source);
-        throw;
-    }
+    HiveParser(*hive, fileName, expected, &scope).run(source);
     return hive;
 }
 

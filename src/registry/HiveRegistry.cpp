@@ -79,6 +79,8 @@ bool HiveRegistry::load()
     // A file too large to be a registry is refused before it is read into memory.
     if (const auto before = filestore::stamp(m_file); before && before->size > hive::kMaxFileSize)
         return refuseTooLarge(*before);
+    if (!m_scope.empty() && loadPart())
+        return true;
     switch (filestore::readFile(m_file, content, st, error)) {
     case filestore::ReadResult::Missing:
         m_hive = std::make_unique<hive::Hive>();
@@ -96,16 +98,7 @@ bool HiveRegistry::load()
     if (content.size() > hive::kMaxFileSize)
         return refuseTooLarge(st);
     try {
-        std::unique_ptr<hive::Hive> read;
-        if (!m_scope.empty()) {
-            try {
-                read = hive::parseHivePart(content, m_file, m_branch, m_scope);
-            } catch (const hive::ParseError&) {
-                // Read whole below: its verdict is the one every reader of the file gets.
-            }
-        }
-        if (!read)
-            read = hive::parseHive(std::move(content), m_file, m_branch);
+        std::unique_ptr<hive::Hive> read = hive::parseHive(std::move(content), m_file, m_branch);
         m_hive = std::move(read);
         ++m_generation;
         m_stamp = st;
@@ -117,6 +110,32 @@ bool HiveRegistry::load()
         m_stamp = st;
         return false;
     }
+}
+
+bool HiveRegistry::loadPart()
+{
+    filestore::ReadResult result;
+    std::string error;
+    const std::unique_ptr<filestore::PieceReader> file = filestore::openPieces(m_file, result, error);
+    if (!file)
+        return false;
+    std::uint64_t total = 0;
+    const hive::TextSource source = [&](char* into, std::size_t size) {
+        std::size_t got = 0;
+        if (!file->read(into, size, got, error) || (total += got) > hive::kMaxFileSize)
+            throw hive::ParseError { m_file, 0, error };
+        return got;
+    };
+    try {
+        m_hive = hive::parseHivePart(source, m_file, m_branch, m_scope);
+    } catch (const hive::ParseError&) {
+        // Read whole: its verdict is the one every reader of the file gets.
+        return false;
+    }
+    ++m_generation;
+    m_stamp = file->stamp();
+    m_error.reset();
+    return true;
 }
 
 bool HiveRegistry::refuseTooLarge(const filestore::Stamp& st)

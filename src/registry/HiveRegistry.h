@@ -77,6 +77,8 @@ private:
 
     void refresh();
     bool load();
+    // Reads the part of the file the scope names; false where the file is to be read whole instead.
+    bool loadPart();
     bool refuseTooLarge(const filestore::Stamp& st);
     // The key a handle names, when the handle was opened with every right in `access`; what is read
     // of it (`need`) comes from the file's whole tree where the part read does not answer for it.

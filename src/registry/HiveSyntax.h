@@ -24,6 +24,13 @@ public:
         , m_file(file)
     { }
 
+    // Goes on in the file's next piece: the lines are counted on.
+    void restart(std::string_view content)
+    {
+        m_content = content;
+        m_pos = 0;
+    }
+
     bool atEnd() const { return m_pos >= m_content.size(); }
     std::size_t offset() const { return m_pos; }
     int lineNumber() const { return m_line; }

@@ -180,3 +180,40 @@ TEST(ReadInPart, aFileBrokenAnywhereIsRefusedAsWhenReadWhole)
         EXPECT_EQ(test::readAll(file), broken);
     }
 }
+
+TEST(ReadInPart, blocksLargerThanAPieceAreReadWhole)
+{
+    // Values of 600 KB, over many lines, inside the scope and outside it, read a piece at a time.
+    std::string hex;
+    for (int line = 0; line < 24'000; ++line)
+        hex += "  01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,17,18,19,\\\n";
+    hex += "  ff\n";
+    const std::string text = std::string(kFile)
+        + "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\Big] 1\n\"Blob\"=hex:\\\n"
+        + hex + "\n[Zeta] 1\n\"Blob\"=hex:\\\n" + hex;
+    test::TempDir dir;
+    const std::string file = dir.file("system.reg");
+    test::writeAll(file, text);
+    HiveRegistry whole(file);
+    HiveRegistry part(file, hive::HiveRoot::Machine, scope());
+    ASSERT_FALSE(part.loadError());
+    std::vector<std::uint8_t> data[2];
+    for (HiveRegistry* reg : { &part, &whole }) {
+        RegKey key = 0;
+        ASSERT_EQ(reg->RegOpenKeyExA(kHKeyLocalMachine,
+                      "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Big", 0, kKeyRead, &key),
+            kErrorSuccess);
+        std::vector<std::uint8_t>& got = data[reg == &whole];
+        got.resize(1 << 20);
+        auto size = static_cast<std::uint32_t>(got.size());
+        ASSERT_EQ(reg->RegQueryValueExA(key, "Blob", nullptr, nullptr, got.data(), &size), kErrorSuccess);
+        got.resize(size);
+    }
+    EXPECT_EQ(data[0].size(), 24'000u * 25 + 1);
+    EXPECT_EQ(data[0], data[1]);
+    EXPECT_TRUE(part.holdsPart());
+    test::writeAll(file, text.substr(0, text.size() - 1));
+    HiveRegistry cut(file, hive::HiveRoot::Machine, scope());
+    ASSERT_TRUE(cut.loadError());
+    EXPECT_NE(cut.loadError()->text().find("cut short"), std::string::npos);
+}
