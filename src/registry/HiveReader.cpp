@@ -169,9 +169,11 @@ void HiveParser::run(const TextSource& source)
         const std::size_t got = source(buffer.get() + held, size - held);
         atEnd = got == 0;
         held += got;
-        for (const char *at = buffer.get() + searched, *stop = buffer.get() + held;
-             (at = static_cast<const char*>(std::memchr(at, '[', static_cast<std::size_t>(stop - at))));
-             ++at) {
+        const char* const stop = buffer.get() + held;
+        for (const char* at = buffer.get() + searched; at < stop; ++at) {
+            at = static_cast<const char*>(std::memchr(at, '[', static_cast<std::size_t>(stop - at)));
+            if (!at)
+                break;
             if (at[-1] == '\n')
                 cut = static_cast<std::size_t>(at - buffer.get());
         }

@@ -159,6 +159,7 @@ TEST(ReadInPart, aChangeWritesBackTheWholeFile)
 TEST(ReadInPart, aFileBrokenAnywhereIsRefusedAsWhenReadWhole)
 {
     const std::string good = kFile;
+    test::TempDir dir;
     const std::pair<std::string, std::string> breaks[] = {
         { "\"c\"=hex:01,02,\\\n  03\n", "\"c\"=hex:01,0x2\n" }, // outside the scope
         { "\"Tray\"=\"tray.exe\"", "\"Tray\"=tray.exe" }, // beside it
@@ -166,7 +167,14 @@ TEST(ReadInPart, aFileBrokenAnywhereIsRefusedAsWhenReadWhole)
         { "[System\\\\CurrentControlSet] 1700000000", "[System\\\\Current\\xZZ] 1" }, // a key's name
         { "\n  03\n", "\n  03" }, // cut short
     };
-    test::TempDir dir;
+    // An empty file is an empty registry, read in part as whole.
+    {
+        const std::string file = dir.file("empty.reg");
+        test::writeAll(file, "");
+        HiveRegistry part(file, hive::HiveRoot::Machine, scope());
+        EXPECT_FALSE(part.loadError());
+        EXPECT_EQ(answer(part, "Software", Ask::Open), "open 2");
+    }
     for (const auto& [from, to] : breaks) {
         std::string broken = good;
         broken.replace(broken.find(from), from.size(), to);
