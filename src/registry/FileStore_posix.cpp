@@ -268,18 +268,19 @@ private:
 
 std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error)
 {
-    // As readFile opens it.
+    // As readFile opens it, and only a regular file.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat st
     {
     };
-    if (fd < 0 || fstat(fd, &st) != 0) {
+    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         result = fd < 0 && errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-        error = std::strerror(errno);
+        error = fd >= 0 && !S_ISREG(st.st_mode) ? "it is not a regular file" : std::strerror(errno);
         if (fd >= 0)
             close(fd);
         return nullptr;
     }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     result = ReadResult::Ok;
     return std::make_unique<PosixPieceReader>(fd, fromStat(st));
 }

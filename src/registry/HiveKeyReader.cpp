@@ -112,9 +112,19 @@ bool KeyReader::keepScoped(LineReader& r, std::size_t shared)
         if (m_parts[i].name.size() > kMaxKeyNameReadLength)
             r.fail("a key name is too long");
     }
-    if (m_tree.keyCount() + ++m_keysLeftOut > kMaxKeyCount)
+    // The keys the line would make that are not made: at most its levels past those it shares with the
+    // last line left out (whose keys are there already) and past those made.
+    std::size_t same = 0;
+    while (same < m_names.size() && same < m_lastLeftOut.size()
+        && text::equalsIgnoreCase(m_names[same], m_lastLeftOut[same]))
+        ++same;
+    m_keysLeftOut += m_names.size() - std::min(m_names.size(), std::max(same, match.levels));
+    if (m_tree.keyCount() + m_keysLeftOut > kMaxKeyCount)
         r.fail("the file holds more than " + grouped(kMaxKeyCount)
             + " keys, more than a registry file may hold");
+    m_lastLeftOut.resize(m_names.size());
+    for (std::size_t i = same; i < m_names.size(); ++i)
+        m_lastLeftOut[i] = m_names[i];
     m_parts.resize(kept);
     return false;
 }

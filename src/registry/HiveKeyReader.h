@@ -86,9 +86,10 @@ private:
 
     Key& m_root;
     const ReadScope* m_scope;
-    // Key lines whose keys the scope leaves out, counted against the file's limit of keys: a line names
-    // a key at most once, so the file holds at least as many keys as are made and counted.
+    // Keys the scope leaves out, counted against the file's limit of keys: never fewer than there are,
+    // so a file over the limit is refused, though some under it are too (and are then read whole).
     std::size_t m_keysLeftOut = 0;
+    std::vector<std::u16string> m_lastLeftOut; // the levels of the last key line left out
     std::vector<std::u16string_view> m_names;
     TreeBuilder m_tree;
     std::string_view m_lastLine;

@@ -175,6 +175,13 @@ TEST(ReadInPart, aFileBrokenAnywhereIsRefusedAsWhenReadWhole)
         EXPECT_FALSE(part.loadError());
         EXPECT_EQ(answer(part, "Software", Ask::Open), "open 2");
     }
+#ifndef _WIN32
+    // A device is no registry file, though it reads as an empty one.
+    std::filesystem::create_symlink("/dev/null", dir.path() / "device.reg");
+    HiveRegistry device(dir.file("device.reg"), hive::HiveRoot::Machine, scope());
+    ASSERT_TRUE(device.loadError());
+    EXPECT_NE(device.loadError()->text().find("not a regular file"), std::string::npos);
+#endif
     for (const auto& [from, to] : breaks) {
         std::string broken = good;
         broken.replace(broken.find(from), from.size(), to);
