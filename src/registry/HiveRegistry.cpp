@@ -314,9 +314,9 @@ hive::Key* HiveRegistry::resolve(RegKey key, long& rc, std::uint32_t access, Rea
         return nullptr;
     }
     Handle& handle = it->second;
-    cover(handle.path, need);
+    cover(*handle.path, need);
     if (!handle.key || handle.generation != m_generation) {
-        handle.key = find(&m_hive->root, handle.path);
+        handle.key = find(&m_hive->root, *handle.path);
         handle.generation = m_generation;
     }
     rc = handle.key ? kErrorSuccess : kErrorKeyDeleted;
@@ -376,7 +376,12 @@ RegKey HiveRegistry::newHandle(const hive::Key* key, std::uint32_t access)
 {
     const RegKey h = m_nextHandle;
     m_nextHandle += 4;
-    m_handles.emplace(h, Handle { pathOf(key), access, const_cast<hive::Key*>(key), m_generation });
+    std::shared_ptr<const Path> path;
+    if (m_lastOpened.key == key && m_lastOpened.generation == m_generation)
+        path = m_lastOpened.path;
+    else
+        path = std::make_shared<const Path>(pathOf(key));
+    m_handles.emplace(h, Handle { std::move(path), access, const_cast<hive::Key*>(key), m_generation });
     return h;
 }
 
@@ -516,6 +521,11 @@ long HiveRegistry::openKey(
     if (!result)
         return kErrorInvalidParameter;
     refresh();
+    if (m_lastOpened.key && m_lastOpened.generation == m_generation && m_lastOpened.base == key && subKey
+        && m_lastOpened.subKey == subKey && ownsHandle(key)) {
+        *result = newHandle(m_lastOpened.key, access);
+        return kErrorSuccess;
+    }
     Path parts;
     long rc = parseSubKey(subKey, parts);
     if (rc != kErrorSuccess)
@@ -539,6 +549,8 @@ long HiveRegistry::openKey(
     if (!k)
         return kErrorFileNotFound;
     *result = newHandle(k, access);
+    if (!parts.empty())
+        m_lastOpened = { key, subKey, k, m_handles.at(*result).path, m_generation };
     return kErrorSuccess;
 }
 

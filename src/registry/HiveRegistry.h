@@ -8,6 +8,7 @@
 #include "registry/WriteGate.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -69,7 +70,7 @@ private:
     // found is kept while no key has been freed since, so a call need not walk the path again.
     struct Handle
     {
-        Path path;
+        std::shared_ptr<const Path> path; // shared by the handles of one key opened one after another
         std::uint32_t access = 0;
         hive::Key* key = nullptr;
         std::uint64_t generation = 0;
@@ -121,6 +122,17 @@ private:
     RegKey m_nextHandle;
     // Counts the times keys may have been freed: a new tree read, a key deleted.
     std::uint64_t m_generation = 0;
+    // The last key opened by path: a scan opens one key for each value it reads, and a key and its path
+    // found are good while no key has been freed since.
+    struct LastOpened
+    {
+        RegKey base = 0;
+        std::string subKey;
+        const hive::Key* key = nullptr;
+        std::shared_ptr<const Path> path;
+        std::uint64_t generation = 0;
+    };
+    LastOpened m_lastOpened;
 };
 
 } // namespace tw

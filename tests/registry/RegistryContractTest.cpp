@@ -409,6 +409,16 @@ TEST_P(RegistryContract, handlesAreValidatedAndCountedAsWindowsDoes)
     std::uint32_t size = 0;
     EXPECT_NE(m_api->RegQueryValueExA(k, "x", nullptr, nullptr, nullptr, &size), kErrorSuccess);
     EXPECT_EQ(m_api->RegCloseKey(k), kErrorSuccess);
+    // Opened again just after, as a scan opens one key for each value: a key deleted is gone, and a
+    // handle closed opens nothing.
+    EXPECT_EQ(m_api->RegOpenKeyExA(m_root, (kBase + "\\Gone").c_str(), 0, kKeyRead, &k), kErrorFileNotFound);
+    createKey(kBase + "\\Sub");
+    RegKey base = 0;
+    ASSERT_EQ(m_api->RegOpenKeyExA(m_root, kBase.c_str(), 0, kKeyRead, &base), kErrorSuccess);
+    ASSERT_EQ(m_api->RegOpenKeyExA(base, "Sub", 0, kKeyRead, &k), kErrorSuccess);
+    EXPECT_EQ(m_api->RegCloseKey(k), kErrorSuccess);
+    EXPECT_EQ(m_api->RegCloseKey(base), kErrorSuccess);
+    EXPECT_EQ(m_api->RegOpenKeyExA(base, "Sub", 0, kKeyRead, &k), kErrorInvalidHandle);
 }
 
 TEST_P(RegistryContract, enumerationReportsSizesAsTheAnsiCallsDo)
