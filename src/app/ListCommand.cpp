@@ -20,6 +20,13 @@ ReadScope listingScope()
     return scope.values(kNtVersionKey).values(k9xVersionKey);
 }
 
+OpenedRegistry openForListing(const RegistryRequest& request, const std::string& appFolder, std::ostream& err)
+{
+    RegistryRequest scoped = request;
+    scoped.scope = listingScope();
+    return openForCommand(scoped, appFolder, err);
+}
+
 std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator)
 {
     auto calls = opened.systemCalls();
@@ -31,9 +38,7 @@ std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decima
 int runListCommand(const RegistryRequest& request, const std::string& appFolder, char decimalSeparator,
     std::ostream& out, std::ostream& err)
 {
-    RegistryRequest scoped = request;
-    scoped.scope = listingScope();
-    OpenedRegistry opened = openForCommand(scoped, appFolder, err);
+    OpenedRegistry opened = openForListing(request, appFolder, err);
     if (!opened.views)
         return 2;
     out << formatListing(listedPrograms(opened, decimalSeparator));

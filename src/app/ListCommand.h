@@ -21,6 +21,9 @@ int runListCommand(const RegistryRequest& request, const std::string& appFolder,
 // What listing the programs reads of a registry file: each source's entries and usage records, and the
 // Windows version. A registry opened for it alone need not read the rest.
 ReadScope listingScope();
+// The registry a command that lists the programs reads, opened for that alone.
+OpenedRegistry openForListing(
+    const RegistryRequest& request, const std::string& appFolder, std::ostream& err);
 
 // The rows --list prints for an opened registry (reading the file only).
 std::vector<ProgramRow> listedPrograms(const OpenedRegistry& opened, char decimalSeparator = '.');

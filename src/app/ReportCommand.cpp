@@ -19,9 +19,7 @@ int runReportCommand(const RegistryRequest& request, const std::string& appFolde
     std::ostream& err)
 {
     // The report lists what --list does, and reads no more of the registry.
-    RegistryRequest scoped = request;
-    scoped.scope = listingScope();
-    OpenedRegistry opened = openForCommand(scoped, appFolder, err);
+    OpenedRegistry opened = openForListing(request, appFolder, err);
     if (!opened.views)
         return 2;
     auto calls = opened.systemCalls();

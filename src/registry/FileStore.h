@@ -35,10 +35,10 @@ public:
     virtual ~PieceReader() = default;
     // Up to `size` bytes into `into`; how many, 0 at the end. False, with `error` set, where it fails.
     virtual bool read(char* into, std::size_t size, std::size_t& got, std::string& error) = 0;
-    // Taken from the open file, as readFile's.
+    // Taken from the open file, so that a file replaced meanwhile is not taken for the one read.
     virtual const Stamp& stamp() const = 0;
 };
-// Null, with the reason in `result` and `error`, where the file cannot be opened.
+// Null, with the reason in `result` and `error`, where the file cannot be opened or is no regular file.
 std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error);
 
 // Whether the file (or, when it does not exist, its folder) may be written.

@@ -83,6 +83,18 @@ bool writeAll(int fd, std::span<const std::string_view> pieces)
     return true;
 }
 
+#ifdef __linux__
+// Gives `advice` for the whole pages of `size` bytes from `at`.
+void advise(const char* at, std::size_t size, std::size_t page, int advice)
+{
+    const auto begin = reinterpret_cast<std::uintptr_t>(at);
+    const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
+    const std::uintptr_t last = (begin + size) & ~(page - 1);
+    if (first < last)
+        madvise(reinterpret_cast<void*>(first), last - first, advice);
+}
+#endif
+
 // Room for `size` bytes at the end of `content`, whose bytes are not yet set. A fresh page costs a
 // fault when it is first written, which on some machines (virtual ones above all) takes longer than
 // reading the page: the buffer of a large file asks for 2 MiB pages where the system has them.
@@ -93,25 +105,13 @@ char* roomFor(std::string& content, std::size_t size)
     const std::size_t at = content.size();
     content.reserve(at + size);
 #ifdef MADV_HUGEPAGE // Linux's
-    if (size >= 2 * kLargePage) {
-        const auto begin = reinterpret_cast<std::uintptr_t>(content.data() + at);
-        const std::uintptr_t first = (begin + kLargePage - 1) & ~(kLargePage - 1);
-        const std::uintptr_t last = (begin + size) & ~(kLargePage - 1);
-        if (first < last)
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
-    }
+    if (size >= 2 * kLargePage)
+        advise(content.data() + at, size, kLargePage, MADV_HUGEPAGE);
 #endif
 #ifdef MADV_POPULATE_WRITE // Linux 5.14
-    // The pages in one call rather than a fault each as they are first written: on a virtual machine
-    // the faults of a few MB take longer than reading the file.
-    if (size >= kPopulateAtLeast) {
-        const std::size_t page = 4096;
-        const auto begin = reinterpret_cast<std::uintptr_t>(content.data() + at);
-        const std::uintptr_t first = (begin + page - 1) & ~(page - 1);
-        const std::uintptr_t last = (begin + size) & ~(page - 1);
-        if (first < last)
-            madvise(reinterpret_cast<void*>(first), last - first, MADV_POPULATE_WRITE);
-    }
+    // The pages in one call rather than a fault each as they are first written.
+    if (size >= kPopulateAtLeast)
+        advise(content.data() + at, size, 4096, MADV_POPULATE_WRITE);
 #endif
     content.resize(at + size);
     return content.data() + at;
@@ -181,57 +181,6 @@ std::optional<Stamp> stamp(const std::string& path)
     return fromStat(st);
 }
 
-ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
-{
-    // Without blocking: a pipe named as the file must not hold the program until someone writes to it.
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        if (errno == ENOENT)
-            return ReadResult::Missing;
-        error = std::strerror(errno);
-        return ReadResult::Failed;
-    }
-    struct stat st
-    {
-    };
-    if (fstat(fd, &st) != 0) {
-        error = std::strerror(errno);
-        close(fd);
-        return ReadResult::Failed;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
-        close(fd);
-        return ReadResult::Failed;
-    }
-    // Reads of a regular file do not block anyway; the flag only had to keep open() from waiting.
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    content.clear();
-    // Room for the size the file had, and one byte more to find its end; more if it grew meanwhile.
-    roomFor(content, static_cast<std::size_t>(st.st_size) + 1);
-    std::size_t got = 0;
-    for (;;) {
-        if (got == content.size())
-            roomFor(content, 65536);
-        const ssize_t n = read(fd, content.data() + got, content.size() - got);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            error = std::strerror(errno);
-            close(fd);
-            content.clear();
-            return ReadResult::Failed;
-        }
-        if (n == 0)
-            break;
-        got += static_cast<std::size_t>(n);
-    }
-    content.resize(got);
-    stampOut = fromStat(st);
-    close(fd);
-    return ReadResult::Ok;
-}
-
 namespace {
 
 class PosixPieceReader final : public PieceReader
@@ -268,21 +217,59 @@ private:
 
 std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error)
 {
-    // As readFile opens it, and only a regular file.
+    result = ReadResult::Failed;
+    // Without blocking: a pipe named as the file must not hold the program until someone writes to it.
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            result = ReadResult::Missing;
+        error = std::strerror(errno);
+        return nullptr;
+    }
     struct stat st
     {
     };
-    if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        result = fd < 0 && errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-        error = fd >= 0 && !S_ISREG(st.st_mode) ? "it is not a regular file" : std::strerror(errno);
-        if (fd >= 0)
-            close(fd);
+    if (fstat(fd, &st) != 0) {
+        error = std::strerror(errno);
+        close(fd);
         return nullptr;
     }
+    if (!S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+        close(fd);
+        return nullptr;
+    }
+    // Reads of a regular file do not block anyway; the flag only had to keep open() from waiting.
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     result = ReadResult::Ok;
     return std::make_unique<PosixPieceReader>(fd, fromStat(st));
+}
+
+ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
+{
+    ReadResult result;
+    const std::unique_ptr<PieceReader> file = openPieces(path, result, error);
+    if (!file)
+        return result;
+    content.clear();
+    // Room for the size the file had, and one byte more to find its end; more if it grew meanwhile.
+    roomFor(content, static_cast<std::size_t>(file->stamp().size) + 1);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == content.size())
+            roomFor(content, 65536);
+        std::size_t n = 0;
+        if (!file->read(content.data() + got, content.size() - got, n, error)) {
+            content.clear();
+            return ReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    content.resize(got);
+    stampOut = file->stamp();
+    return ReadResult::Ok;
 }
 
 bool isWritable(const std::string& path)

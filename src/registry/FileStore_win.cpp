@@ -68,35 +68,6 @@ std::optional<Stamp> stamp(const std::string& path)
     return s;
 }
 
-ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
-{
-    const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-        nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD e = GetLastError();
-        if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND)
-            return ReadResult::Missing;
-        error = lastError();
-        return ReadResult::Failed;
-    }
-    // Stamped from the open file, so a file replaced meanwhile is not taken for the one read.
-    const auto s = stampOf(h);
-    content.clear();
-    char buf[65536];
-    DWORD n = 0;
-    bool ok = s.has_value();
-    while (ok && (ok = ReadFile(h, buf, sizeof buf, &n, nullptr) != 0) && n > 0)
-        content.append(buf, n);
-    if (!ok)
-        error = lastError();
-    CloseHandle(h);
-    if (!ok)
-        return ReadResult::Failed;
-    stampOut = *s;
-    return ReadResult::Ok;
-}
-
 namespace {
 
 class WinPieceReader final : public PieceReader
@@ -129,7 +100,8 @@ private:
 
 std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& result, std::string& error)
 {
-    // As readFile opens it: another program may still replace the file meanwhile.
+    // Another program may still replace the file meanwhile. Stamped from the open file, so a file
+    // replaced meanwhile is not taken for the one read.
     const HANDLE h = CreateFileW(wide(path).c_str(), GENERIC_READ,
         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
         nullptr);
@@ -149,6 +121,27 @@ std::unique_ptr<PieceReader> openPieces(const std::string& path, ReadResult& res
     }
     result = ReadResult::Ok;
     return std::make_unique<WinPieceReader>(h, *s);
+}
+
+ReadResult readFile(const std::string& path, std::string& content, Stamp& stampOut, std::string& error)
+{
+    ReadResult result;
+    const std::unique_ptr<PieceReader> file = openPieces(path, result, error);
+    if (!file)
+        return result;
+    content.clear();
+    char buf[65536];
+    for (std::size_t n = 0;;) {
+        if (!file->read(buf, sizeof buf, n, error)) {
+            content.clear();
+            return ReadResult::Failed;
+        }
+        if (n == 0)
+            break;
+        content.append(buf, n);
+    }
+    stampOut = file->stamp();
+    return ReadResult::Ok;
 }
 
 bool isWritable(const std::string& path)

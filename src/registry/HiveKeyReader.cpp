@@ -16,6 +16,26 @@ constexpr std::size_t kMaxKeyNameReadLength = 16383;
 constexpr std::size_t kMaxKeyPathLength = kMaxKeyDepth * (kMaxKeyNameReadLength + 1);
 constexpr std::size_t kSortedInsertLimit = 64;
 
+void checkDepth(LineReader& r, std::size_t depth)
+{
+    if (depth > kMaxKeyDepth)
+        r.fail("the key is nested " + std::to_string(depth) + " levels deep, deeper than the "
+            + std::to_string(kMaxKeyDepth) + " levels a key may have");
+}
+
+void checkName(LineReader& r, std::u16string_view name)
+{
+    if (name.size() > kMaxKeyNameReadLength)
+        r.fail("a key name is too long");
+}
+
+void checkKeyCount(LineReader& r, std::size_t keys)
+{
+    if (keys > kMaxKeyCount)
+        r.fail("the file holds more than " + grouped(kMaxKeyCount)
+            + " keys, more than a registry file may hold");
+}
+
 } // namespace
 
 Key& TreeBuilder::child(Key& parent, std::u16string_view name)
@@ -104,14 +124,10 @@ bool KeyReader::keepScoped(LineReader& r, std::size_t shared)
     const ReadScope::Match match = m_scope->match(m_names);
     if (match.values)
         return true;
-    if (m_names.size() > kMaxKeyDepth)
-        r.fail("the key is nested " + std::to_string(m_names.size()) + " levels deep, deeper than the "
-            + std::to_string(kMaxKeyDepth) + " levels a key may have");
+    checkDepth(r, m_names.size());
     const std::size_t kept = std::max(match.levels, shared) - shared;
-    for (std::size_t i = kept; i < m_parts.size(); ++i) {
-        if (m_parts[i].name.size() > kMaxKeyNameReadLength)
-            r.fail("a key name is too long");
-    }
+    for (std::size_t i = kept; i < m_parts.size(); ++i)
+        checkName(r, m_parts[i].name);
     // The keys the line would make that are not made: at most its levels past those it shares with the
     // last line left out (whose keys are there already) and past those made.
     std::size_t same = 0;
@@ -119,9 +135,7 @@ bool KeyReader::keepScoped(LineReader& r, std::size_t shared)
         && text::equalsIgnoreCase(m_names[same], m_lastLeftOut[same]))
         ++same;
     m_keysLeftOut += m_names.size() - std::min(m_names.size(), std::max(same, match.levels));
-    if (m_tree.keyCount() + m_keysLeftOut > kMaxKeyCount)
-        r.fail("the file holds more than " + grouped(kMaxKeyCount)
-            + " keys, more than a registry file may hold");
+    checkKeyCount(r, m_tree.keyCount() + m_keysLeftOut);
     m_lastLeftOut.resize(m_names.size());
     for (std::size_t i = same; i < m_names.size(); ++i)
         m_lastLeftOut[i] = m_names[i];
@@ -162,17 +176,14 @@ void KeyReader::splitPath(std::size_t shared, std::size_t pathEnd)
 // The key of a line whose first `shared` levels are the last key line's and the rest in m_parts.
 Key& KeyReader::keyAt(LineReader& r, std::size_t shared, bool& spelledAsStored)
 {
-    if (shared + m_parts.size() > kMaxKeyDepth)
-        r.fail("the key is nested " + std::to_string(shared + m_parts.size())
-            + " levels deep, deeper than the " + std::to_string(kMaxKeyDepth) + " levels a key may have");
+    checkDepth(r, shared + m_parts.size());
     Key* key = shared == 0 ? &m_root : m_chain[shared - 1];
     spelledAsStored = shared == 0 || m_levels[shared - 1].spelled;
     m_levels.resize(shared);
     for (std::size_t i = 0; i < m_parts.size(); ++i) {
         const std::size_t level = shared + i;
         const std::u16string_view part = m_parts[i].name;
-        if (part.size() > kMaxKeyNameReadLength)
-            r.fail("a key name is too long");
+        checkName(r, part);
         // The last key line's key at this level, when it is spelled the same, is the key.
         if (level < m_chain.size() && m_chain[level]->parent == key && m_chain[level]->name == part) {
             key = m_chain[level];
@@ -195,9 +206,7 @@ Key& KeyReader::levelAt(LineReader& r, std::size_t depth, Key& parent, std::u16s
         && text::equalsIgnoreCase(m_chain[depth]->name, name))
         return *m_chain[depth];
     Key& key = m_tree.child(parent, name);
-    if (m_tree.keyCount() > kMaxKeyCount)
-        r.fail("the file holds more than " + grouped(kMaxKeyCount)
-            + " keys, more than a registry file may hold");
+    checkKeyCount(r, m_tree.keyCount());
     if (depth < m_chain.size())
         m_chain[depth] = &key;
     else

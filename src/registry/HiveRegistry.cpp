@@ -198,8 +198,8 @@ long HiveRegistry::enterWrite()
         return fail(kErrorAccessDenied, m_file + " cannot be locked: " + error);
     }
     // What is written back is the whole file: a part read for a scope would lose the rest.
-    m_scope = {};
-    if (m_hive->partial || filestore::stamp(m_file) != m_stamp)
+    readWhole();
+    if (filestore::stamp(m_file) != m_stamp)
         load();
     if (m_error) {
         leaveWrite();
