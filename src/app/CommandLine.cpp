@@ -205,8 +205,8 @@ bool CommandLine::parse(const std::vector<std::string>& arguments)
             m_positional.push_back(word);
         } else if (word.starts_with("--")) {
             if (word.size() > 2) {
-                const std::string name = word.substr(
-                    2, word.find('=') == std::string::npos ? std::string::npos : word.find('=') - 2);
+                const std::size_t equals = word.find('=');
+                const std::string name = word.substr(2, equals == std::string::npos ? equals : equals - 2);
                 if (!registerFound(name) || !parseValue(name, word))
                     error = true;
             } else {
@@ -247,8 +247,6 @@ bool CommandLine::parse(const std::vector<std::string>& arguments)
         } else {
             m_positional.push_back(word);
         }
-        if (i == n)
-            break;
     }
 
     if (!valueError.empty())

@@ -100,10 +100,7 @@ KeyLine KeyReader::read(LineReader& r, std::string_view line)
         if (read.seconds > 0xFFFFFFFFull)
             r.fail("the key's time stamp is out of range");
     }
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
-        ++pos;
-    if (pos != line.size())
-        r.fail("unexpected text after the key's name and time stamp");
+    expectEnd(r, line, pos, "the key's name and time stamp");
     if (m_scope)
         read.inScope = keepScoped(r, shared);
     read.key = &keyAt(r, shared, read.spelledAsStored);

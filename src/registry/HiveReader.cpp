@@ -19,22 +19,9 @@ namespace tw::hive {
 
 namespace {
 
-bool startsWith(std::string_view s, std::string_view prefix)
-{
-    return s.substr(0, prefix.size()) == prefix;
-}
-
 bool isBlank(std::string_view line)
 {
     return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
-void expectEnd(LineReader& r, std::string_view line, std::size_t pos, const char* after)
-{
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
-        ++pos;
-    if (pos != line.size())
-        r.fail(std::string("unexpected text after ") + after);
 }
 
 // What a user may have picked instead of a Wine registry file, named so the message says what to look for.

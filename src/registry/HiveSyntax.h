@@ -66,6 +66,20 @@ private:
     std::size_t m_crLines = 0;
 };
 
+inline bool startsWith(std::string_view s, std::string_view prefix)
+{
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+// Only blanks may follow `pos` on the line; else it fails with "unexpected text after " and `after`.
+inline void expectEnd(LineReader& r, std::string_view line, std::size_t pos, const char* after)
+{
+    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+        ++pos;
+    if (pos != line.size())
+        r.fail(std::string("unexpected text after ") + after);
+}
+
 // 2000000 as "2,000,000", for messages.
 std::string grouped(std::size_t n);
 

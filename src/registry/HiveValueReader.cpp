@@ -17,19 +17,6 @@ unsigned hexDigit(char c)
     return static_cast<unsigned>(text::hexDigitValue(c));
 }
 
-bool startsWith(std::string_view s, std::string_view prefix)
-{
-    return s.substr(0, prefix.size()) == prefix;
-}
-
-void expectEnd(LineReader& r, std::string_view line, std::size_t pos)
-{
-    while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
-        ++pos;
-    if (pos != line.size())
-        r.fail("unexpected text after the value");
-}
-
 const std::string& valueTooLarge()
 {
     static const std::string message = "the value holds more than " + std::to_string(kMaxValueSize >> 20)
@@ -60,7 +47,7 @@ void readDword(LineReader& r, std::string_view line, std::size_t pos, Value& v)
     }
     if (digits == 0)
         r.fail("dword value has no digits");
-    expectEnd(r, line, pos);
+    expectEnd(r, line, pos, "the value");
     v.type = kRegDword;
     v.data = { static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(d >> 8),
         static_cast<std::uint8_t>(d >> 16), static_cast<std::uint8_t>(d >> 24) };
@@ -168,7 +155,7 @@ void ValueReader::readString(LineReader& r, std::string_view line, std::size_t p
 {
     m_units.clear();
     unescape(r, line, pos, '"', kMaxValueSize / 2 - 1, valueTooLarge().c_str(), m_units);
-    expectEnd(r, line, pos);
+    expectEnd(r, line, pos, "the value");
     v.data.resize(2 * m_units.size() + 2);
     std::uint8_t* out = v.data.data();
     for (const char16_t c : m_units) {

@@ -104,26 +104,6 @@ int ProgramListModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
-QString ProgramListModel::cellText(const ProgramRow& program, int column)
-{
-    switch (column) {
-    case DisplayName:
-        return QString::fromStdString(program.text);
-    case Size:
-        return QString::fromStdString(program.size);
-    case LastUsedOn:
-        return QString::fromStdString(program.lastUsedOn);
-    case Frequency:
-        return QString::fromStdString(program.frequency);
-    case Source:
-        return QString::fromStdString(sourceName(program.source));
-    case UninstallCommand:
-        return QString::fromStdString(program.uninstallCommand);
-    default:
-        return {};
-    }
-}
-
 QVariant ProgramListModel::data(const QModelIndex& index, int role) const
 {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))

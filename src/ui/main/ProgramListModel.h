@@ -49,8 +49,6 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    static QString cellText(const ProgramRow& program, int column);
-
 private:
     // A row's texts, in this order, one after the other in m_text.
     enum Field {
